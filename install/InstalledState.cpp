@@ -1,0 +1,34 @@
+#include "InstalledState.h"
+#include "PluginVersion.h"
+#include "catalogue/Catalogue.h"
+
+namespace qv
+{
+juce::File bundleFileFor (const juce::File& formatFolder, const juce::String& productName, int formatIndex)
+{
+    return formatFolder.getChildFile (productName + formatExtensions[formatIndex]);
+}
+
+bool isFormatInstalled (const juce::File& formatFolder, const juce::String& productName, int formatIndex)
+{
+    return bundleFileFor (formatFolder, productName, formatIndex).exists();
+}
+
+juce::String installedVersionOf (const juce::File& formatFolder, const juce::String& productName, int formatIndex)
+{
+    const auto bundle = bundleFileFor (formatFolder, productName, formatIndex);
+
+    if (! bundle.exists())
+        return {};
+
+    return platform::pluginVersionOf (bundle, productName, formatIndex);
+}
+
+juce::String statusText (bool installed, const juce::String& version)
+{
+    if (! installed)
+        return "NOT INSTALLED";
+
+    return (version.isNotEmpty() ? "v" + version + " " : juce::String()) + "INSTALLED";
+}
+}

@@ -1,0 +1,81 @@
+#include "MainComponent.h"
+#include "catalogue/Catalogue.h"
+#include "catalogue/PlatformFolders.h"
+#include "catalogue/SettingsFile.h"
+#include "install/InstalledState.h"
+#include "panels/panel_eula.h"
+#include "panels/panel_success.h"
+#include "panels/panel_support.h"
+#include "theme/Icons.h"
+#include "theme/Palette.h"
+#include "theme/TransparentButton.h"
+#include <BinaryData.h>
+
+MainComponent::MainComponent()
+{
+    juce::LookAndFeel::setDefaultLookAndFeel (&customLookAndFeel);
+
+    scaleUnit = 9.0f;
+    shiftHeld = false;
+
+    formatIcons[0] = qv::loadRecolouredIcon (BinaryData::icon_vst3_svg, BinaryData::icon_vst3_svgSize);
+    formatIcons[1] = qv::loadRecolouredIcon (BinaryData::icon_clap_svg, BinaryData::icon_clap_svgSize);
+    formatIcons[2] = qv::loadRecolouredIcon (BinaryData::icon_aax_svg, BinaryData::icon_aax_svgSize);
+    extraIcons[0] = qv::loadRecolouredIcon (BinaryData::icon_eula_svg, BinaryData::icon_eula_svgSize);
+    extraIcons[1] = qv::loadRecolouredIcon (BinaryData::icon_manual_svg, BinaryData::icon_manual_svgSize);
+    extraIcons[2] = qv::loadRecolouredIcon (BinaryData::icon_web_svg, BinaryData::icon_web_svgSize);
+    extraIcons[3] = qv::loadRecolouredIcon (BinaryData::icon_help_svg, BinaryData::icon_help_svgSize);
+    extraIcons[4] = qv::loadRecolouredIcon (BinaryData::icon_install_svg, BinaryData::icon_install_svgSize);
+
+    platformSuffix = qv::platform::platformSuffix();
+    formatPaths = qv::defaultFormatFolders();
+
+    productName = qv::product::displayName (qv::product::storedName);
+    productVersion = qv::product::version;
+
+    productPageUrl = juce::URL (juce::String (qv::product::pageUrl));
+    manualUrl = juce::URL (juce::String (qv::product::manualUrl));
+
+    settingsFolder = qv::settingsFolderUnder (qv::platform::commonApplicationDataFolder());
+    formatPaths = qv::readOrWriteSettings (settingsFolder, formatPaths);
+
+    for (size_t i = 0; i < extraButtons.size(); ++i)
+        qv::createTransparentButton (extraButtons[i], *this, *this, qv::extraNames[(int) i]);
+
+    for (size_t i = 0; i < formatButtons.size(); ++i)
+    {
+        // Installed formats start selected, against the folders as the settings file left them.
+        formatSelected[i] = isFormatInstalled ((int) i);
+        qv::createTransparentButton (formatButtons[i], *this, *this, qv::formatNames[(int) i]);
+    }
+
+    qv::createTransparentButton (installButton, *this, *this, "INSTALL");
+    qv::createTransparentButton (selectAllButton, *this, *this, "SELECT_ALL");
+
+    hintLabel = std::make_unique<juce::Label> (juce::String(), juce::String());
+    addAndMakeVisible (*hintLabel);
+    hintLabel->setJustificationType (juce::Justification::centred);
+    hintLabel->setColour (juce::Label::textColourId, qv::colourText.withAlpha (0.5f));
+    hintLabel->setText (qv::installer::version, juce::dontSendNotification);
+
+    setSize (600, 600);
+}
+
+// Members go in reverse declaration order; each owned child leaves this component as it is deleted.
+// The default look-and-feel is a weak reference that lapses with customLookAndFeel.
+MainComponent::~MainComponent() = default;
+
+juce::File MainComponent::bundleFileFor (int formatIndex) const
+{
+    return qv::bundleFileFor (formatPaths[(size_t) formatIndex], productName, formatIndex);
+}
+
+bool MainComponent::isFormatInstalled (int formatIndex) const
+{
+    return qv::isFormatInstalled (formatPaths[(size_t) formatIndex], productName, formatIndex);
+}
+
+juce::String MainComponent::installedVersionOf (int formatIndex) const
+{
+    return qv::installedVersionOf (formatPaths[(size_t) formatIndex], productName, formatIndex);
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <juce_gui_basics/juce_gui_basics.h>
+#include "theme/CustomLookAndFeel.h"
+#include <array>
+
+class panel_eula;
+class panel_support;
+class panel_success;
+
+/** The installer's one screen and the owner of all its state: product constants, install folders,
+    selection and Shift state, the transparent buttons that take the mouse, the icons the screen
+    draws, the hint label and the overlay panels. */
+class MainComponent final : public juce::Component,
+                            public juce::Button::Listener
+{
+public:
+    MainComponent();
+    ~MainComponent() override;
+
+    void paint (juce::Graphics&) override;
+    void modifierKeysChanged (const juce::ModifierKeys&) override;
+    void resized() override;
+
+    void buttonClicked (juce::Button*) override;
+    void buttonStateChanged (juce::Button*) override;
+
+    /** Installs (or, with Shift held, removes) every selected format, then shows the outcome. */
+    void processSelectedFormats();
+
+    juce::File bundleFileFor (int formatIndex) const;
+    bool isFormatInstalled (int formatIndex) const;
+    juce::String installedVersionOf (int formatIndex) const;
+
+    // Declaration order is construction order; the destructor relies on its reverse.
+    int lastModifierFlags = 0;
+    CustomLookAndFeel customLookAndFeel;
+    float scaleUnit = 9.0f;
+    juce::String productName, productVersion, platformSuffix;
+    std::array<std::unique_ptr<juce::TextButton>, 4> extraButtons;
+    std::array<std::unique_ptr<juce::TextButton>, 3> formatButtons;
+    std::unique_ptr<juce::TextButton> installButton;
+    std::unique_ptr<juce::TextButton> selectAllButton;
+    std::unique_ptr<panel_eula> eulaPanel;
+    std::unique_ptr<panel_support> supportPanel;
+    std::unique_ptr<juce::Label> hintLabel;
+    std::array<std::unique_ptr<juce::Drawable>, 3> formatIcons;
+    std::array<std::unique_ptr<juce::Drawable>, 5> extraIcons;
+    std::unique_ptr<panel_success> successPanel;
+    juce::URL productPageUrl, manualUrl;
+    juce::File settingsFolder;
+    bool shiftHeld = false;
+    std::array<bool, 3> formatSelected { false, false, false };
+    std::array<juce::File, 3> formatPaths;
+
+private:
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainComponent)
+};

@@ -1,0 +1,37 @@
+#include "MainComponent.h"
+#include "install/InstallEngine.h"
+#include "panels/panel_success.h"
+#include <BinaryData.h>
+
+void MainComponent::processSelectedFormats()
+{
+    qv::RunRequest request;
+    request.formatFolders = formatPaths;
+    request.productName = productName;
+    request.selected = formatSelected;
+    request.uninstall = shiftHeld;
+    request.archives = { qv::ArchiveBytes { BinaryData::vst3_zip, (size_t) BinaryData::vst3_zipSize },
+                         qv::ArchiveBytes { BinaryData::clap_zip, (size_t) BinaryData::clap_zipSize },
+                         qv::ArchiveBytes { BinaryData::aax_zip, (size_t) BinaryData::aax_zipSize } };
+
+    const auto outcome = qv::processFormats (request);
+
+    // Processed formats are deselected whatever their outcome.
+    for (size_t i = 0; i < formatSelected.size(); ++i)
+        if (outcome.processed[i])
+            formatSelected[i] = false;
+
+    // The rows show the new state on disk at the next paint.
+    repaint();
+
+    successPanel = std::make_unique<panel_success>();
+    addAndMakeVisible (*successPanel);
+    successPanel->scaleUnit = scaleUnit;
+    successPanel->succeeded = outcome.succeeded;
+    successPanel->setBounds (getBounds());
+    successPanel->setAlwaysOnTop (true);
+
+    // The animator hides the panel at once and fades a snapshot of it instead; the snapshot takes
+    // no clicks, so the screen stays usable while it fades.
+    juce::Desktop::getInstance().getAnimator().animateComponent (successPanel.get(), getBounds(), 0.0f, 3000, true, 0.0, 0.0);
+}

@@ -1,0 +1,21 @@
+#!/bin/bash
+# Installs everything the build and the tests need on Debian 12, from Debian's packages.
+# Run as root (or through sudo). Safe to run again.
+set -euo pipefail
+
+packages=(
+    # build
+    cmake ninja-build g++ pkg-config ccache python3 nodejs npm git
+    # JUCE 7.0.5 and the system libraries its Debian build uses
+    juce-modules-source libfreetype-dev libx11-dev libxext-dev libxinerama-dev libxrandr-dev
+    libxcursor-dev libpng-dev libjpeg-dev zlib1g-dev
+    # tests
+    libgtest-dev xvfb xauth xdotool imagemagick python3-xlib unzip util-linux
+    # Windows cross build and its tests
+    g++-mingw-w64-x86-64-posix libz-mingw-w64-dev binutils-mingw-w64-x86-64 wine wine64
+    dpkg-dev
+)
+
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${packages[@]}" >/dev/null
