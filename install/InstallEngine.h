@@ -7,7 +7,8 @@
     bytes it is given, so that tests drive it directly with temporary folders. */
 namespace qv
 {
-    /** A format's zip archive as it lies in memory (normally the embedded resource). */
+    /** A format's zip archive as it lies in memory (normally the embedded resource). It is read in
+        place; the engine never copies it. */
     struct ArchiveBytes
     {
         const void* data = nullptr;
@@ -36,6 +37,28 @@ namespace qv
     };
 
     /** Processes the selected formats in format-index order: installs (or updates) each from its
-        archive, or removes it when `uninstall` is set. */
+        archive, or removes it when `uninstall` is set.
+
+        An update never leaves a broken bundle: the archive is extracted beside the bundle and
+        swapped in by renames only once complete, and on any failure the old bundle stays as it
+        was. A removal first renames the bundle aside, so it never leaves half a bundle in place.
+        A link at or inside a bundle is never followed. Before acting, the run clears what an
+        interrupted earlier run left beside any of the three bundles. With nothing selected,
+        nothing is touched and the run fails. */
     RunOutcome processFormats (const RunRequest& request);
+
+    /** Installs or updates one bundle from its archive. */
+    juce::Result installBundle (const juce::File& bundle, const ArchiveBytes& archive);
+
+    /** Removes one bundle; ok when there was none. */
+    juce::Result uninstallBundle (const juce::File& bundle);
+
+    /** Clears what an interrupted run left beside `bundle`: a partial extraction is deleted, and a
+        former bundle moved aside is put back when the bundle path is empty, or deleted when a
+        newer bundle is in place. Fails when something could not be cleared. */
+    juce::Result recoverInterruptedRun (const juce::File& bundle);
+
+    /** recoverInterruptedRun for the three formats' bundles, e.g. at start-up before the installed
+        state is first shown. */
+    void recoverInterruptedRuns (const std::array<juce::File, 3>& formatFolders, const juce::String& productName);
 }

@@ -1,4 +1,5 @@
 #include "InstalledState.h"
+#include "BundleSiblings.h"
 #include "PluginVersion.h"
 #include "catalogue/Catalogue.h"
 
@@ -11,14 +12,15 @@ juce::File bundleFileFor (const juce::File& formatFolder, const juce::String& pr
 
 bool isFormatInstalled (const juce::File& formatFolder, const juce::String& productName, int formatIndex)
 {
-    return bundleFileFor (formatFolder, productName, formatIndex).exists();
+    // A link counts whatever it points at, even nothing: something is at the bundle path.
+    return existsAtAll (bundleFileFor (formatFolder, productName, formatIndex));
 }
 
 juce::String installedVersionOf (const juce::File& formatFolder, const juce::String& productName, int formatIndex)
 {
     const auto bundle = bundleFileFor (formatFolder, productName, formatIndex);
 
-    if (! bundle.exists())
+    if (! existsAtAll (bundle))
         return {};
 
     return platform::pluginVersionOf (bundle, productName, formatIndex);

@@ -2,6 +2,7 @@
 #include "catalogue/Catalogue.h"
 #include "catalogue/PlatformFolders.h"
 #include "catalogue/SettingsFile.h"
+#include "install/InstallEngine.h"
 #include "install/InstalledState.h"
 #include "panels/panel_eula.h"
 #include "panels/panel_success.h"
@@ -38,6 +39,10 @@ MainComponent::MainComponent()
 
     settingsFolder = qv::settingsFolderUnder (qv::platform::commonApplicationDataFolder());
     formatPaths = qv::readOrWriteSettings (settingsFolder, formatPaths);
+
+    // A run that was killed between its renames leaves the old bundle set aside; put it back
+    // before anything asks whether the format is installed.
+    qv::recoverInterruptedRuns (formatPaths, productName);
 
     for (size_t i = 0; i < extraButtons.size(); ++i)
         qv::createTransparentButton (extraButtons[i], *this, *this, qv::extraNames[(int) i]);

@@ -74,11 +74,16 @@ class InstallerWindow:
         self.window = self._find_window(title, timeout)
 
     def xdotool(self, *args):
-        return subprocess.run(["xdotool", *map(str, args)], env=self.env, check=True,
-                              capture_output=True, text=True).stdout
+        done = subprocess.run(["xdotool", *map(str, args)], env=self.env, capture_output=True, text=True)
+        if done.returncode != 0:
+            raise RuntimeError(f"xdotool {' '.join(map(str, args))} failed ({done.returncode}): {done.stderr.strip()}")
+        return done.stdout
 
-    def _find_window(self, title, timeout):
+    def _find_window(self, title, timeout, stable_for=0.5):
+        # JUCE maps a short-lived window while it builds the real one, so an id only counts once
+        # it has stayed the one visible window of that title for a while.
         deadline = time.monotonic() + timeout
+        candidate, since = None, None
         while time.monotonic() < deadline:
             if self.process.poll() is not None:
                 raise RuntimeError(f"program exited early with {self.process.returncode}: "
@@ -87,9 +92,12 @@ class InstallerWindow:
                                     "--name", f"^{title}$"],
                                    env=self.env, capture_output=True, text=True)
             ids = found.stdout.split()
-            if ids:
-                return int(ids[0])
-            time.sleep(0.1)
+            current = int(ids[-1]) if ids else None
+            if current != candidate:
+                candidate, since = current, time.monotonic()
+            elif candidate is not None and time.monotonic() - since >= stable_for:
+                return candidate
+            time.sleep(0.05)
         raise TimeoutError(f"no window titled {title!r} within {timeout} s")
 
     def title(self):
@@ -129,6 +137,18 @@ class InstallerWindow:
         self.xdotool("windowsize", self.window, width, height)
         self.settle(0.8)
 
+    def move_window(self, x, y):
+        self.xdotool("windowmove", self.window, x, y)
+        self.settle(0.5)
+
+    def mouse_down(self):
+        self.xdotool("mousedown", "1")
+        self.settle()
+
+    def mouse_up(self):
+        self.xdotool("mouseup", "1")
+        self.settle()
+
     def screenshot(self, path):
         """Saves the whole screen, as a person would see it, and returns the path."""
         os.makedirs(os.path.dirname(path), exist_ok=True)
@@ -163,6 +183,7 @@ class InstallerWindow:
         if self.process.poll() is None:
             self.process.kill()
             self.process.wait()
+        self.process.stdout.close()
 
 
 class Pixels:
@@ -193,6 +214,158 @@ class Pixels:
     def at(self, x, y):
         i = (y * self.width + x) * 3
         return tuple(self.data[i:i + 3])
+
+    def region(self, x, y, width, height):
+        """The pixels of a rectangle, as a Pixels object of their own."""
+        rows = [self.data[((y + row) * self.width + x) * 3:((y + row) * self.width + x + width) * 3]
+                for row in range(height)]
+        return Pixels(width, height, b"".join(rows))
+
+    def difference(self, other):
+        """Mean absolute difference per channel against an image of the same size."""
+        assert (self.width, self.height) == (other.width, other.height)
+        return sum(abs(a - b) for a, b in zip(self.data, other.data)) / len(self.data)
+
+    def ink_columns(self, background, threshold=60):
+        """The number of columns holding a pixel clearly unlike the background."""
+        columns = 0
+        for x in range(self.width):
+            if any(sum(abs(c - b) for c, b in zip(self.at(x, y), background)) > threshold
+                   for y in range(self.height)):
+                columns += 1
+        return columns
+
+
+class Layout:
+    """Where the screen's parts lie at a window width: every position is a multiple of the layout
+    unit u (a hundredth of the width), and child bounds round halves to even, as Python's round does."""
+
+    BUTTONS = {
+        "EULA": (4, 73.5, 10, 10), "MANUAL": (15.5, 73.5, 10, 10), "WEBSITE": (27, 73.5, 10, 10),
+        "SUPPORT": (38.5, 73.5, 10, 10), "INSTALL": (86, 73.5, 10, 10), "SELECT_ALL": (80, 22.5, 16, 4),
+        "VST3": (4, 30, 45, 10), "CLAP": (51, 30, 45, 10), "AAX": (4, 42, 45, 10),
+        "HINT": (4, 90, 92, 3),
+        # on the licence and support panels
+        "X": (88, 1.5, 8, 8), "DISCORD": (10, 15, 10, 10), "MAIL": (10, 35, 10, 10),
+    }
+
+    def __init__(self, width):
+        self.u = width * 0.01
+
+    def bounds(self, name):
+        x, y, w, h = self.BUTTONS[name]
+        u = self.u
+        return round(x * u), round(y * u), round(w * u), round(h * u)
+
+    def centre(self, name):
+        x, y, w, h = self.bounds(name)
+        return x + w // 2, y + h // 2
+
+
+class LinkRecorder:
+    """A recording xdg-open, put first on the program's PATH: JUCE opens links on Linux by running
+    xdg-open, so the links the program opens are written down here and no browser starts."""
+
+    def __init__(self):
+        self.folder = tempfile.mkdtemp(prefix="qv-links-")
+        self.log = os.path.join(self.folder, "links.txt")
+        script = os.path.join(self.folder, "xdg-open")
+        with open(script, "w") as f:
+            f.write(f"#!/bin/sh\nprintf '%s\\n' \"$1\" >> '{self.log}'\n")
+        os.chmod(script, 0o755)
+
+    def env(self):
+        return {"PATH": self.folder + os.pathsep + os.environ.get("PATH", "")}
+
+    def links(self):
+        if not os.path.exists(self.log):
+            return []
+        with open(self.log) as f:
+            return [line.rstrip("\n") for line in f if line.strip()]
+
+    def wait_for(self, count, timeout=5.0):
+        wait_until(lambda: len(self.links()) >= count, timeout)
+        return self.links()
+
+    def close(self):
+        shutil.rmtree(self.folder, ignore_errors=True)
+
+
+class HintReader:
+    """Reads the hint line off the window: its strip is compared with renderings of every text it
+    can show, made by qv_render_hint with the hint label's font, colour and centring."""
+
+    def __init__(self, candidates):
+        self.candidates = list(candidates)
+        self.renderings = {}
+
+    def _render(self, width):
+        if width not in self.renderings:
+            folder = tempfile.mkdtemp(prefix="qv-hints-")
+            try:
+                subprocess.run([os.environ["QV_RENDER_HINT"], str(width), folder, *self.candidates],
+                               check=True, capture_output=True)
+                self.renderings[width] = [Pixels.from_ppm(os.path.join(folder, f"{i}.ppm"))
+                                          for i in range(len(self.candidates))]
+            finally:
+                shutil.rmtree(folder, ignore_errors=True)
+        return self.renderings[width]
+
+    def read(self, pixels, width):
+        """The candidate the window's hint strip shows; raises if none matches closely."""
+        x, y, w, h = Layout(width).bounds("HINT")
+        strip = pixels.region(x, y, w, h)
+        scores = sorted((strip.difference(rendering), text)
+                        for text, rendering in zip(self.candidates, self._render(width)))
+        best_score, best = scores[0]
+        if best_score > 1.0:
+            raise AssertionError(f"the hint strip matches no candidate; nearest {best!r} at {best_score:.2f}")
+        return best
+
+
+def wait_until(predicate, timeout, interval=0.05):
+    """Polls until predicate() is true or the time is up; returns its last value."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = predicate()
+        if value or time.monotonic() > deadline:
+            return value
+        time.sleep(interval)
+
+
+def require_sandbox():
+    """Tests that install write to the default plug-in folders; only ever inside the sandbox."""
+    if os.environ.get("QV_IN_SANDBOX") != "1":
+        raise RuntimeError("run this test through tests/sandbox/run_sandboxed.sh")
+
+
+def format_folders():
+    """The program's format folders: those its settings file names, else the defaults."""
+    import xml.etree.ElementTree as ET
+
+    folders = ["/usr/lib/vst3", "/usr/lib/clap", "/usr/lib/aax"]
+    settings = "/opt/Quorvane/PluginManagerSettings.txt"
+    if os.path.exists(settings):
+        root = ET.parse(settings).getroot()
+        for i, key in enumerate(("VST3_Path", "CLAP_Path", "AAX_Path")):
+            folders[i] = root.get(key, folders[i])
+    return folders
+
+
+BUNDLES = ("Varnoly.vst3", "Varnoly.clap", "Varnoly.aaxplugin")
+
+
+def bundle_paths():
+    return [os.path.join(folder, bundle) for folder, bundle in zip(format_folders(), BUNDLES)]
+
+
+def remove_bundles():
+    require_sandbox()
+    for path in bundle_paths():
+        if os.path.isdir(path) and not os.path.islink(path):
+            shutil.rmtree(path)
+        elif os.path.lexists(path):
+            os.remove(path)
 
 
 def close_to(actual, expected, tolerance=6):

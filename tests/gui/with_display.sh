@@ -2,10 +2,15 @@
 # Runs a command on a private virtual X display, started for it and stopped after it. Hover and
 # press need a real pointer (JUCE asks the X server where the mouse is), and the result panel's fade
 # asks the desktop for its displays; a private server keeps a developer's own pointer out of it.
+#
+# A window manager would have created the window-manager atoms (WM_PROTOCOLS, ...) by the time a
+# program opens a window; JUCE only looks them up, and outside an application object it leaves
+# Xlib's default error handler in place, which ends the process on the first missing atom. So the
+# atoms are created here, on a server that keeps them (-noreset) when that helper disconnects.
 set -euo pipefail
 
 workdir=$(mktemp -d /tmp/qv-display.XXXXXX)
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$workdir/number" >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$workdir/number" >/dev/null 2>&1 &
 server=$!
 
 cleanup()
@@ -25,6 +30,16 @@ done
 number=$(head -n 1 "$workdir/number")
 [ -n "$number" ] || { echo "Xvfb gave no display number" >&2; exit 1; }
 
+export DISPLAY=":$number"
+/usr/bin/python3 - <<'PY'
+from Xlib import display
+connection = display.Display()
+for name in ("WM_PROTOCOLS", "WM_TAKE_FOCUS", "WM_DELETE_WINDOW", "_NET_WM_PING", "WM_CHANGE_STATE", "WM_STATE",
+             "_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_NORMAL", "_NET_WM_STATE", "_NET_WM_STATE_HIDDEN"):
+    connection.intern_atom(name)
+connection.close()
+PY
+
 status=0
-DISPLAY=":$number" "$@" || status=$?
+"$@" || status=$?
 exit $status
