@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     # build
-    cmake ninja-build g++ pkg-config ccache python3 nodejs npm git
+    cmake ninja-build g++ pkg-config ccache python3 git
     # JUCE 7.0.5 and the system libraries its Debian build uses
     juce-modules-source libfreetype-dev libx11-dev libxext-dev libxinerama-dev libxrandr-dev
     libxcursor-dev libpng-dev libjpeg-dev zlib1g-dev
@@ -19,3 +19,9 @@ packages=(
 export DEBIAN_FRONTEND=noninteractive
 apt-get update -qq
 apt-get install -y -qq --no-install-recommends "${packages[@]}" >/dev/null
+
+# npm fetches the fonts. A machine may already carry a Node.js build that bundles its own npm
+# (and conflicts with Debian's npm package); any working npm will do.
+if ! command -v npm >/dev/null; then
+    apt-get install -y -qq --no-install-recommends nodejs npm >/dev/null
+fi

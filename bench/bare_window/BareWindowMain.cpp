@@ -1,0 +1,3 @@
+#include "BareWindowApplication.h"
+
+START_JUCE_APPLICATION (BareWindowApplication)
