@@ -1,4 +1,5 @@
 #include "qv_installerApplication.h"
+#include "WindowRepaint.h"
 #include "catalogue/Catalogue.h"
 #include "main_component/MainComponent.h"
 
@@ -43,6 +44,7 @@ qv_installerApplication::MainWindow::MainWindow (juce::String name)
     getConstrainer()->setFixedAspectRatio (1.0);
     centreWithSize (getWidth(), getHeight());
     setVisible (true);
+    qv::platform::keepWindowRepainting (*this);
 }
 
 void qv_installerApplication::MainWindow::closeButtonPressed()

@@ -9,4 +9,7 @@ function(qv_platform_link_juce_deps target)
 endfunction()
 
 function(qv_platform_add_app_resources target)
+    target_sources(${target} PRIVATE
+        "${PROJECT_SOURCE_DIR}/app/WindowRepaint.h"
+        "${PROJECT_SOURCE_DIR}/app/WindowRepaintLinux.cpp")
 endfunction()

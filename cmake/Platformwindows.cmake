@@ -15,6 +15,7 @@ endif()
 
 # Cheap once the prefix is complete: the script then only checks its stamp.
 if(QV_BUILD_MINGW_DEPS)
+    message(STATUS "Static MinGW libpng and libjpeg-turbo in ${QV_MINGW_DEPS_PREFIX} (built on first use, a few minutes)")
     execute_process(
         COMMAND "${QV_MINGW_DEPS_SCRIPT}" "${QV_MINGW_DEPS_PREFIX}"
         RESULT_VARIABLE qv_mingw_deps_result)
@@ -36,7 +37,7 @@ enable_language(RC)
 
 function(qv_platform_link_juce_deps target)
     target_link_libraries(${target} PUBLIC PNG::PNG JPEG::JPEG ZLIB::ZLIB)
-    # JUCE 7 supports DirectWrite only with MSVC and Clang; MinGW draws text through GDI.
+    # JUCE 7 has no DirectWrite code for MinGW (it warns and drops it); text is drawn through GDI.
     target_compile_definitions(${target} PUBLIC JUCE_USE_DIRECTWRITE=0)
     target_link_options(${target} PUBLIC -static -static-libgcc -static-libstdc++)
 endfunction()
@@ -46,7 +47,7 @@ endfunction()
 # the application's windowing.
 function(qv_platform_add_app_resources target)
     target_sources(${target} PRIVATE
-        "${QV_WINDOWS_RESOURCE_DIR}/WindowRepaint.h"
+        "${PROJECT_SOURCE_DIR}/app/WindowRepaint.h"
         "${QV_WINDOWS_RESOURCE_DIR}/WindowRepaintWindows.cpp")
 
     set(out_dir "${CMAKE_CURRENT_BINARY_DIR}/${target}_resources")

@@ -13,7 +13,8 @@ set -euo pipefail
 
 readonly triple=x86_64-w64-mingw32
 readonly source_packages=(libjpeg-turbo libpng1.6)
-readonly here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+readonly here
 readonly toolchain="$here/../cmake/toolchains/mingw-w64-x86_64.cmake"
 
 die ()
@@ -47,6 +48,7 @@ done
 [[ -f "/usr/$triple/include/zlib.h" && -f "/usr/$triple/lib/libz.a" ]] \
     || die "static MinGW zlib missing (apt-get install libz-mingw-w64-dev)"
 [[ -r /etc/os-release ]] || die "/etc/os-release missing: cannot tell the Debian release"
+# shellcheck source=/dev/null
 codename="$(. /etc/os-release && echo "${VERSION_CODENAME:-}")"
 [[ -n "$codename" ]] || die "no VERSION_CODENAME in /etc/os-release"
 

@@ -1,4 +1,4 @@
-#include "WindowRepaint.h"
+#include "app/WindowRepaint.h"
 
 namespace qv::platform
 {

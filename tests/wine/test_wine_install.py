@@ -5,7 +5,7 @@ import os
 import unittest
 
 import wineharness as wh
-from pe_resources import RT_VERSION, parse_version, read_resources
+from pe_image import RT_VERSION, parse_version, read_resources
 from test_wine_settings import FORWARD_SLASH_CLAP_FOLDER, settings_with
 from wineharness import qv
 

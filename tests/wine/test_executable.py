@@ -1,8 +1,9 @@
 #!/usr/bin/python3
-"""Reads the resources back from the built qv_installer.exe: one manifest asking for administrator
-rights and common controls 6, the two icon groups with their four images, and one version block.
+"""Reads the built qv_installer.exe: one manifest asking for administrator rights and common
+controls 6, the two icon groups with their four images, one version block, and imports from system
+DLLs only, so that it runs without any MinGW runtime next to it.
 
-Usage: test_resources.py QV_INSTALLER_EXE [PROGRAM_ICO]
+Usage: test_executable.py QV_INSTALLER_EXE [PROGRAM_ICO]
 PROGRAM_ICO, the .ico the build generated, makes the test also compare the icon images byte for byte.
 """
 
@@ -13,8 +14,8 @@ import unittest
 import xml.etree.ElementTree as ElementTree
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from pe_resources import (RT_GROUP_ICON, RT_ICON, RT_MANIFEST, RT_VERSION, parse_group_icon,
-                          parse_ico_file, parse_version, read_resources)
+from pe_image import (RT_GROUP_ICON, RT_ICON, RT_MANIFEST, RT_VERSION, parse_group_icon,
+                      parse_ico_file, parse_version, read_imported_dlls, read_resources)
 
 EXECUTABLE = None
 PROGRAM_ICO = None
@@ -35,6 +36,21 @@ ICON_IMAGES = [(16, 32, False), (32, 32, False), (48, 32, False), (256, 32, True
 
 PNG_SIGNATURE = b"\x89PNG\r\n\x1a\n"
 VFT_APP = 1
+
+
+# The DLLs a MinGW build pulls in when something is linked dynamically: the compiler's runtime
+# (libstdc++-6, libgcc_s_seh-1, libwinpthread-1) and the image libraries (libpng16, libjpeg-62, zlib1).
+# Windows' own DLLs never carry a "lib" prefix.
+def is_mingw_runtime(dll):
+    name = dll.lower()
+    return name.startswith("lib") or name == "zlib1.dll"
+
+
+class ExecutableImports(unittest.TestCase):
+    def test_imports_only_system_dlls(self):
+        dlls = read_imported_dlls(EXECUTABLE)
+        self.assertIn("kernel32.dll", [d.lower() for d in dlls])
+        self.assertEqual([d for d in dlls if is_mingw_runtime(d)], [])
 
 
 class ExecutableResources(unittest.TestCase):

@@ -1,5 +1,6 @@
-"""Reads the resource section of a PE32+ executable: just enough of the format to check what the
-resource compiler and the linker put into qv_installer.exe (manifest, icon groups, version block).
+"""Reads a PE32+ executable's resource tree and the DLLs it imports: just enough of the format to
+check what the resource compiler and the linker put into qv_installer.exe, and what it needs at
+run time.
 
 Standard library only, so that it runs on the build machine without extra packages.
 """
@@ -36,11 +37,30 @@ def _unpack(fmt, data, offset):
     return struct.unpack_from(fmt, data, offset)
 
 
-def read_resources(path):
-    """All resource leaves of the executable at path, in directory order."""
-    with open(path, "rb") as f:
-        image = f.read()
+class _Image:
+    """The file's bytes with its data directories and a map from RVAs to file offsets."""
 
+    def __init__(self, path):
+        with open(path, "rb") as f:
+            self.data = f.read()
+        self.directories, self.sections = _parse_headers(self.data)
+
+    def file_offset(self, rva, length):
+        for virtual_address, span, raw_pointer, raw_size in self.sections:
+            if virtual_address <= rva and rva + length <= virtual_address + span:
+                inside = rva - virtual_address
+                if inside + length > raw_size:
+                    raise PeError(f"RVA {rva:#x}+{length} lies past the section's raw data")
+                return raw_pointer + inside
+        raise PeError(f"RVA {rva:#x} is in no section")
+
+    def c_string(self, rva):
+        start = self.file_offset(rva, 1)
+        end = self.data.index(b"\0", start)
+        return self.data[start:end].decode("ascii")
+
+
+def _parse_headers(image):
     if image[:2] != b"MZ":
         raise PeError("no MZ header")
     (pe_offset,) = _unpack("<I", image, 0x3C)
@@ -51,27 +71,57 @@ def read_resources(path):
     (magic,) = _unpack("<H", image, optional)
     if magic != 0x20B:
         raise PeError(f"not a PE32+ image (optional header magic {magic:#x})")
-    # Data directory 2 is the resource table; the directories start 112 bytes into a PE32+ header.
-    resource_rva, resource_size = _unpack("<II", image, optional + 112 + 2 * 8)
-    if resource_rva == 0 or resource_size == 0:
-        return []
+    # The data directories (RVA, size) start 112 bytes into a PE32+ optional header.
+    (directory_count,) = _unpack("<I", image, optional + 108)
+    directories = [_unpack("<II", image, optional + 112 + 8 * i) for i in range(min(directory_count, 16))]
 
     sections = []
     table = optional + optional_size
     for i in range(section_count):
-        name, virtual_size, virtual_address, raw_size, raw_pointer = _unpack(
+        _name, virtual_size, virtual_address, raw_size, raw_pointer = _unpack(
             "<8sIIII", image, table + 40 * i)
         sections.append((virtual_address, max(virtual_size, raw_size), raw_pointer, raw_size))
+    return directories, sections
 
-    def file_offset(rva, length):
-        for virtual_address, span, raw_pointer, raw_size in sections:
-            if virtual_address <= rva and rva + length <= virtual_address + span:
-                inside = rva - virtual_address
-                if inside + length > raw_size:
-                    raise PeError(f"RVA {rva:#x}+{length} lies past the section's raw data")
-                return raw_pointer + inside
-        raise PeError(f"RVA {rva:#x} is in no section")
 
+IMPORT_DIRECTORY = 1
+RESOURCE_DIRECTORY = 2
+DELAY_IMPORT_DIRECTORY = 13
+
+
+def read_imported_dlls(path):
+    """The names of the DLLs the executable imports from, directly or delay-loaded."""
+    pe = _Image(path)
+    names = []
+    if len(pe.directories) > IMPORT_DIRECTORY and pe.directories[IMPORT_DIRECTORY][0]:
+        at = pe.file_offset(pe.directories[IMPORT_DIRECTORY][0], 20)
+        while True:
+            fields = _unpack("<IIIII", pe.data, at)
+            if not any(fields):
+                break
+            names.append(pe.c_string(fields[3]))
+            at += 20
+    if len(pe.directories) > DELAY_IMPORT_DIRECTORY and pe.directories[DELAY_IMPORT_DIRECTORY][0]:
+        at = pe.file_offset(pe.directories[DELAY_IMPORT_DIRECTORY][0], 32)
+        while True:
+            fields = _unpack("<8I", pe.data, at)
+            if not any(fields):
+                break
+            names.append(pe.c_string(fields[1]))
+            at += 32
+    return names
+
+
+def read_resources(path):
+    """All resource leaves of the executable at path, in directory order."""
+    pe = _Image(path)
+    if len(pe.directories) <= RESOURCE_DIRECTORY:
+        return []
+    resource_rva, resource_size = pe.directories[RESOURCE_DIRECTORY]
+    if resource_rva == 0 or resource_size == 0:
+        return []
+    image = pe.data
+    file_offset = pe.file_offset
     base = file_offset(resource_rva, resource_size)
 
     def directory_entries(offset):
