@@ -71,6 +71,8 @@ class InstallerWindow:
         self.env = env
         self.process = subprocess.Popen([program], env=env, stdout=subprocess.PIPE,
                                         stderr=subprocess.STDOUT)
+        self.close_requested = False
+        self.close_attempts = 0
         self.window = self._find_window(title, timeout)
 
     def xdotool(self, *args):
@@ -79,9 +81,9 @@ class InstallerWindow:
             raise RuntimeError(f"xdotool {' '.join(map(str, args))} failed ({done.returncode}): {done.stderr.strip()}")
         return done.stdout
 
-    def _find_window(self, title, timeout, stable_for=0.5):
-        # JUCE maps a short-lived window while it builds the real one, so an id only counts once
-        # it has stayed the one visible window of that title for a while.
+    def _find_window(self, title, timeout, stable_for=0.5, size=(600, 600)):
+        # JUCE maps a short-lived small window while it builds the real one, so an id only counts
+        # once it has the main window's size and has stayed so for a while.
         deadline = time.monotonic() + timeout
         candidate, since = None, None
         while time.monotonic() < deadline:
@@ -91,14 +93,23 @@ class InstallerWindow:
             found = subprocess.run(["xdotool", "search", "--all", "--onlyvisible", "--pid", str(self.process.pid),
                                     "--name", f"^{title}$"],
                                    env=self.env, capture_output=True, text=True)
-            ids = found.stdout.split()
-            current = int(ids[-1]) if ids else None
+            sized = [int(w) for w in found.stdout.split() if self._size_of(int(w)) == size]
+            current = sized[-1] if sized else None
             if current != candidate:
                 candidate, since = current, time.monotonic()
             elif candidate is not None and time.monotonic() - since >= stable_for:
                 return candidate
             time.sleep(0.05)
-        raise TimeoutError(f"no window titled {title!r} within {timeout} s")
+        raise TimeoutError(f"no {size[0]}x{size[1]} window titled {title!r} within {timeout} s")
+
+    def _size_of(self, window):
+        done = subprocess.run(["xdotool", "getwindowgeometry", "--shell", str(window)],
+                              env=self.env, capture_output=True, text=True)
+        values = dict(line.partition("=")[::2] for line in done.stdout.split())
+        try:
+            return int(values["WIDTH"]), int(values["HEIGHT"])
+        except (KeyError, ValueError):
+            return None
 
     def title(self):
         return self.xdotool("getwindowname", self.window).strip()
@@ -163,21 +174,45 @@ class InstallerWindow:
             return Pixels.from_ppm(shot)
 
     def close(self):
-        """Asks the window to close the way a window manager's close button does."""
+        """Asks the window to close the way a window manager's close button does.
+
+        The program's visible windows are looked up afresh: the id found at start can belong to
+        the short-lived window JUCE maps while it builds the real one, when the machine is slow."""
+        self.close_requested = True
+        self.close_attempts = 1
+        self._send_close()
+
+    def _send_close(self):
+        found = subprocess.run(["xdotool", "search", "--all", "--onlyvisible", "--pid", str(self.process.pid),
+                                "--name", "."], env=self.env, capture_output=True, text=True)
+        windows = [int(w) for w in found.stdout.split()] or [self.window]
         conn = xdisplay.Display(self.display.name)
         try:
             protocols = conn.intern_atom("WM_PROTOCOLS")
             delete = conn.intern_atom("WM_DELETE_WINDOW")
-            window = conn.create_resource_object("window", self.window)
-            event = protocol.event.ClientMessage(window=window, client_type=protocols,
-                                                 data=(32, [delete, X.CurrentTime, 0, 0, 0]))
-            window.send_event(event, event_mask=X.NoEventMask)
+            for wid in windows:
+                window = conn.create_resource_object("window", wid)
+                event = protocol.event.ClientMessage(window=window, client_type=protocols,
+                                                     data=(32, [delete, X.CurrentTime, 0, 0, 0]))
+                window.send_event(event, event_mask=X.NoEventMask)
             conn.flush()
         finally:
             conn.close()
 
-    def wait(self, timeout=20):
-        return self.process.wait(timeout=timeout)
+    def wait(self, timeout=20, close_retry_after=5.0):
+        """Waits for the program to end. After a close request it asks again now and then, as a
+        person would click again: with no window manager, and two instances on one display, an
+        X client message is now and then not acted on."""
+        deadline = time.monotonic() + timeout
+        while True:
+            remaining = deadline - time.monotonic()
+            try:
+                return self.process.wait(timeout=max(0.1, min(close_retry_after, remaining)))
+            except subprocess.TimeoutExpired:
+                if time.monotonic() >= deadline or not getattr(self, "close_requested", False):
+                    raise
+                self.close_attempts = getattr(self, "close_attempts", 0) + 1
+                self._send_close()
 
     def kill(self):
         if self.process.poll() is None:
