@@ -1,6 +1,7 @@
 #include "ArchiveExtraction.h"
 #include "ArchiveInputStream.h"
 #include "BundleSiblings.h"
+#include "FlushBehind.h"
 
 namespace qv
 {
@@ -84,10 +85,12 @@ static juce::Result extractFileEntry (juce::ZipFile& zip, int index, const juce:
         if (out.failedToOpen())
             return juce::Result::fail ("Failed to write to target file: " + targetFile.getFullPathName());
 
-        // A write that fails (a full disk) ends the copy; the caller's size check reports it.
+        platform::FlushBehind flushBehind (targetFile);
         juce::HeapBlock<char> block (blockSize);
+        juce::int64 written = 0;
 
-        for (int n; (n = in->read (block, blockSize)) > 0;)
+        // A write that fails (a full disk) ends the copy; the caller's size check reports it.
+        for (int n; (n = in->read (block, blockSize)) > 0; flushBehind.written (written += n))
             if (! out.write (block, (size_t) n))
                 break;
     }
@@ -150,17 +153,27 @@ juce::Result extractBundleArchive (const void* archiveData, size_t archiveSize,
         if (! file.existsAsFile() || file.isSymbolicLink() || size != entry.uncompressedSize)
             return juce::Result::fail ("Extracting " + entry.filename + " gave " + juce::String (size) + " of "
                                        + juce::String (entry.uncompressedSize) + " bytes (disk full or archive damaged)");
-
-        // It does not sync either: the new bundle must be on the disk before it replaces the old one.
-        juce::FileOutputStream sync (file);
-        sync.flush();
-
-        if (sync.failedToOpen() || sync.getStatus().failed())
-            return juce::Result::fail ("Could not write " + file.getFullPathName() + ": " + sync.getStatus().getErrorMessage());
     }
 
     if (! existsAtAll (targetFolder.getChildFile (bundleName)))
         return juce::Result::fail ("The archive holds no " + bundleName);
+
+    return juce::Result::ok();
+}
+
+juce::Result flushFilesToDisk (const juce::File& folder)
+{
+    for (const auto& file : folder.findChildFiles (juce::File::findFiles, true, "*", juce::File::FollowSymlinks::no))
+    {
+        if (file.isSymbolicLink())
+            continue;
+
+        juce::FileOutputStream out (file);
+        out.flush();
+
+        if (out.failedToOpen() || out.getStatus().failed())
+            return juce::Result::fail ("Could not write " + file.getFullPathName() + ": " + out.getStatus().getErrorMessage());
+    }
 
     return juce::Result::ok();
 }

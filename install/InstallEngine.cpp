@@ -5,6 +5,9 @@
 #include "InstalledState.h"
 #include "catalogue/Catalogue.h"
 #include <algorithm>
+#include <future>
+#include <optional>
+#include <system_error>
 
 namespace qv
 {
@@ -49,7 +52,9 @@ void recoverInterruptedRuns (const std::array<juce::File, 3>& formatFolders, con
             recoverInterruptedRun (bundleFileFor (formatFolders[(size_t) index], productName, index));
 }
 
-juce::Result installBundle (const juce::File& bundle, const ArchiveBytes& archive)
+// Everything up to a complete bundle in the staging folder, not yet flushed to the disk. On
+// failure nothing is left behind.
+static juce::Result stageBundle (const juce::File& bundle, const ArchiveBytes& archive)
 {
     if (archive.data == nullptr || archive.size == 0)
         return juce::Result::fail ("There is no archive for " + bundle.getFileName());
@@ -67,11 +72,20 @@ juce::Result installBundle (const juce::File& bundle, const ArchiveBytes& archiv
     if (const auto created = siblings.staging.createDirectory(); created.failed() || siblings.staging.isSymbolicLink())
         return juce::Result::fail ("Could not create " + siblings.staging.getFullPathName() + ": " + created.getErrorMessage());
 
+    const auto extracted = extractBundleArchive (archive.data, archive.size, siblings.staging, bundle.getFileName());
+
+    return extracted.wasOk() ? extracted : combine (extracted, removeEntirely (siblings.staging));
+}
+
+// Puts the staged bundle in place once `flushed` says its files are on the disk. On failure the
+// staging folder goes and whatever was at the bundle path stays as it was.
+static juce::Result swapInStagedBundle (const juce::File& bundle, const juce::Result& flushed)
+{
+    const auto siblings = siblingsOf (bundle);
     const auto abandon = [&] (const juce::Result& why) { return combine (why, removeEntirely (siblings.staging)); };
 
-    if (const auto extracted = extractBundleArchive (archive.data, archive.size, siblings.staging, bundle.getFileName());
-        extracted.failed())
-        return abandon (extracted);
+    if (flushed.failed())
+        return abandon (flushed);
 
     const bool replacing = existsAtAll (bundle);
 
@@ -98,6 +112,14 @@ juce::Result installBundle (const juce::File& bundle, const ArchiveBytes& archiv
     return juce::Result::ok();
 }
 
+juce::Result installBundle (const juce::File& bundle, const ArchiveBytes& archive)
+{
+    if (const auto staged = stageBundle (bundle, archive); staged.failed())
+        return staged;
+
+    return swapInStagedBundle (bundle, flushFilesToDisk (siblingsOf (bundle).staging));
+}
+
 juce::Result uninstallBundle (const juce::File& bundle)
 {
     const auto siblings = siblingsOf (bundle);
@@ -121,6 +143,31 @@ juce::Result uninstallBundle (const juce::File& bundle)
     return juce::Result::ok();
 }
 
+// Flushes on a second thread or, should there be no thread to spare, when the result is asked for.
+static std::future<juce::Result> flushInBackground (const juce::File& staging)
+{
+    try
+    {
+        return std::async (std::launch::async, flushFilesToDisk, staging);
+    }
+    catch (const std::system_error&)
+    {
+        return std::async (std::launch::deferred, flushFilesToDisk, staging);
+    }
+}
+
+namespace
+{
+    // A first install whose files are flushed to the disk on a second thread while the next
+    // format is extracted: the wait for the disk overlaps the inflating.
+    struct FlushingInstall
+    {
+        size_t index;
+        juce::File bundle;
+        std::future<juce::Result> flushed;
+    };
+}
+
 RunOutcome processFormats (const RunRequest& request)
 {
     RunOutcome outcome;
@@ -130,7 +177,16 @@ RunOutcome processFormats (const RunRequest& request)
 
     recoverInterruptedRuns (request.formatFolders, request.productName);
 
-    bool allSucceeded = true;
+    std::optional<FlushingInstall> flushing;
+
+    const auto swapInFlushedInstall = [&]
+    {
+        if (flushing.has_value())
+        {
+            outcome.results[flushing->index] = swapInStagedBundle (flushing->bundle, flushing->flushed.get());
+            flushing.reset();
+        }
+    };
 
     for (int index = 0; index < numFormats; ++index)
     {
@@ -141,19 +197,37 @@ RunOutcome processFormats (const RunRequest& request)
 
         const auto& folder = request.formatFolders[i];
         const auto bundle = bundleFileFor (folder, request.productName, index);
+        outcome.processed[i] = true;
 
         if (! isUsableFormatFolder (folder))
             outcome.results[i] = juce::Result::fail ("No folder is set for " + formatNames[index]);
         else if (request.uninstall)
             outcome.results[i] = uninstallBundle (bundle);
+        else if (const auto staged = stageBundle (bundle, request.archives[i]); staged.failed())
+            outcome.results[i] = staged;
         else
-            outcome.results[i] = installBundle (bundle, request.archives[i]);
+        {
+            // Bundles still appear in format order.
+            swapInFlushedInstall();
 
-        outcome.processed[i] = true;
-        allSucceeded = allSucceeded && outcome.results[i].wasOk();
+            const auto staging = siblingsOf (bundle).staging;
+
+            // An update finishes first: until it has deleted the old bundle, extracting the next
+            // format would need more free space than a run one format at a time.
+            if (existsAtAll (bundle))
+                outcome.results[i] = swapInStagedBundle (bundle, flushFilesToDisk (staging));
+            else
+                flushing = FlushingInstall { i, bundle, flushInBackground (staging) };
+        }
     }
 
-    outcome.succeeded = allSucceeded;
+    swapInFlushedInstall();
+
+    outcome.succeeded = true;
+
+    for (size_t i = 0; i < outcome.processed.size(); ++i)
+        outcome.succeeded = outcome.succeeded && (! outcome.processed[i] || outcome.results[i].wasOk());
+
     return outcome;
 }
 }

@@ -44,7 +44,11 @@ namespace qv
         was. A removal first renames the bundle aside, so it never leaves half a bundle in place.
         A link at or inside a bundle is never followed. Before acting, the run clears what an
         interrupted earlier run left beside any of the three bundles. With nothing selected,
-        nothing is touched and the run fails. */
+        nothing is touched and the run fails.
+
+        Every file is flushed to the disk before its bundle is put in place. A first install's
+        flush runs on a second thread while the next format is extracted; bundles still appear
+        in format order. */
     RunOutcome processFormats (const RunRequest& request);
 
     /** Installs or updates one bundle from its archive. */

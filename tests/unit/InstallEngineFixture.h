@@ -6,6 +6,16 @@
 #include "install/InstallEngine.h"
 #include "install/InstalledState.h"
 #include <gtest/gtest.h>
+#include <ostream>
+
+namespace juce
+{
+    /** Failed comparisons of name lists print the names (found by gtest through the argument's namespace). */
+    inline void PrintTo (const StringArray& names, std::ostream* out)
+    {
+        *out << "{ " << names.joinIntoString (", ") << " }";
+    }
+}
 
 /** Three format folders in a temporary folder, and small archives laid out like the real ones:
     backslash separators, the Contents folder as the only folder entry. */
