@@ -93,6 +93,9 @@ static juce::Result extractFileEntry (juce::ZipFile& zip, int index, const juce:
         for (int n; (n = in->read (block, blockSize)) > 0; flushBehind.written (written += n))
             if (! out.write (block, (size_t) n))
                 break;
+
+        if (! flushBehind.finish())
+            return juce::Result::fail ("Could not write " + targetFile.getFullPathName() + " to the disk");
     }
 
     targetFile.setCreationTime (entry.fileTime);

@@ -14,7 +14,14 @@ struct FlushBehind::State
 {
     int fd = -1;
     juce::int64 flushedUpTo = 0;
-    std::future<void> flushing;
+    std::future<int> flushing;
+    bool failed = false;
+
+    void collect()
+    {
+        if (flushing.valid())
+            failed = flushing.get() != 0 || failed;
+    }
 };
 
 FlushBehind::FlushBehind (const juce::File& fileBeingWritten)
@@ -26,8 +33,7 @@ FlushBehind::FlushBehind (const juce::File& fileBeingWritten)
 
 FlushBehind::~FlushBehind()
 {
-    if (state->flushing.valid())
-        state->flushing.wait();
+    state->collect();
 
     if (state->fd >= 0)
         close (state->fd);
@@ -42,14 +48,22 @@ void FlushBehind::written (juce::int64 totalBytes)
     if (state->flushing.valid() && state->flushing.wait_for (std::chrono::seconds (0)) != std::future_status::ready)
         return;
 
+    state->collect();
+
     try
     {
-        state->flushing = std::async (std::launch::async, [fd = state->fd] { fdatasync (fd); });
+        state->flushing = std::async (std::launch::async, [fd = state->fd] { return fdatasync (fd); });
         state->flushedUpTo = totalBytes;
     }
     catch (const std::system_error&)
     {
         // No thread to spare: the final flush does it all.
     }
+}
+
+bool FlushBehind::finish()
+{
+    state->collect();
+    return ! state->failed;
 }
 }

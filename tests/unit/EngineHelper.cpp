@@ -9,7 +9,8 @@
 // formats into <root>/vst3, <root>/clap and <root>/aax. The helper prints "running" just before
 // the engine starts and, if it lives, the outcome, the number of renames it made and then every
 // rename and flush in order (see fileEvents). Given n, it kills itself with SIGKILL straight after
-// its n-th rename.
+// its n-th rename. With QV_HELPER_FAILING_DATA_FLUSH set in its environment, every data flush
+// fails (EIO).
 
 #include "EngineHelperHooks.h"
 #include "install/InstallEngine.h"

@@ -1,14 +1,17 @@
 #include "EngineHelperHooks.h"
+#include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <dlfcn.h>
 #include <limits.h>
 #include <mutex>
 #include <unistd.h>
 
-// The engine renames through renameat2() and flushes through fsync(); these definitions stand in
-// for the C library's in the helper, record each call and, for renames, die on the chosen one,
-// after the rename has taken effect.
+// The engine renames through renameat2() and flushes through fsync() and fdatasync(); these
+// definitions stand in for the C library's in the helper, record renames and full flushes and,
+// for renames, die on the chosen one, after the rename has taken effect. With
+// QV_HELPER_FAILING_DATA_FLUSH set, fdatasync() fails as on a disk that cannot be written.
 namespace
 {
 int killAfter = 0;
@@ -70,4 +73,18 @@ extern "C" int fsync (int fd)
         record ("flush\t" + std::string (path, (size_t) length));
 
     return result;
+}
+
+extern "C" int fdatasync (int fd)
+{
+    using Flush = int (*) (int);
+    static const auto real = realFunction<Flush> ("fdatasync");
+
+    if (std::getenv ("QV_HELPER_FAILING_DATA_FLUSH") != nullptr)
+    {
+        errno = EIO;
+        return -1;
+    }
+
+    return real (fd);
 }

@@ -208,7 +208,7 @@ namespace
 {
 /** An update large enough to take a while: a big module and many small files, replacing an old
     bundle that also has many files. */
-struct KilledRunTest : ::testing::Test
+struct LargeUpdateTest : ::testing::Test
 {
     static inline juce::File suiteFolder;
     static inline juce::File archiveFile;
@@ -310,7 +310,7 @@ struct KilledRunTest : ::testing::Test
 };
 }
 
-TEST_F (KilledRunTest, KilledAfterEachRenameOfAnUpdate)
+TEST_F (LargeUpdateTest, KilledAfterEachRenameOfAnUpdate)
 {
     HelperProcess whole (installArguments());
     ASSERT_TRUE (whole.waitUntilRunning());
@@ -342,7 +342,7 @@ TEST_F (KilledRunTest, KilledAfterEachRenameOfAnUpdate)
     }
 }
 
-TEST_F (KilledRunTest, KilledAtRandomMomentsOfAnUpdate)
+TEST_F (LargeUpdateTest, KilledAtRandomMomentsOfAnUpdate)
 {
     HelperProcess whole (installArguments());
     ASSERT_TRUE (whole.waitUntilRunning());
@@ -369,7 +369,7 @@ TEST_F (KilledRunTest, KilledAtRandomMomentsOfAnUpdate)
     EXPECT_GT (killedWhileExtracting, 0) << "no kill landed during the extraction; the run took " << duration << " ms";
 }
 
-TEST_F (KilledRunTest, KilledDuringARemovalNeverBringsTheBundleBack)
+TEST_F (LargeUpdateTest, KilledDuringARemovalNeverBringsTheBundleBack)
 {
     HelperProcess whole ({ "uninstall", folder.getFullPathName() });
     ASSERT_TRUE (whole.waitUntilRunning());
@@ -398,4 +398,17 @@ TEST_F (KilledRunTest, KilledDuringARemovalNeverBringsTheBundleBack)
         killed.kill();
         expectWholeBundleAfterRecovery (true);
     }
+}
+
+TEST_F (LargeUpdateTest, AFailedFlushToTheDiskFailsTheUpdateAndKeepsTheOldBundle)
+{
+    setenv ("QV_HELPER_FAILING_DATA_FLUSH", "1", 1);
+    HelperProcess helper (installArguments());
+    unsetenv ("QV_HELPER_FAILING_DATA_FLUSH");
+
+    const auto output = helper.wait();
+    EXPECT_FALSE (helper.succeeded()) << output;
+    EXPECT_TRUE (output.contains ("to the disk")) << output;
+    EXPECT_EQ (snapshotOf (bundle), oldSnapshot);
+    EXPECT_EQ (InstallEngineTest::namesIn (folder), juce::StringArray (bundle.getFileName()));
 }
