@@ -27,10 +27,19 @@ namespace
                     juce::Justification::centredLeft, true);
     }
 
-    // The explanation stands to the right of its tile, level with the tile's top.
-    void drawExplanation (juce::Graphics& g, const juce::String& text, const juce::Button& tile, float u)
+    // A support channel: its heading, its icon tile, and the explanation to the right of the tile,
+    // level with the tile's top.
+    void drawChannel (juce::Graphics& g, const juce::String& heading, float headingY, const juce::Button& tile,
+                      const juce::Drawable* icon, const juce::String& explanation, float u)
     {
-        g.drawFittedText (text, roundedRect ((float) tile.getX() + 12.0f * u, (float) tile.getY(), 70.0f * u, 30.0f * u),
+        g.setColour (qv::colourTextBright);
+        g.setFont (5.0f * u);
+        drawHeading (g, heading, headingY, u);
+        qv::drawIconTile (g, tile, icon, u, 2.0f * u);
+
+        g.setColour (qv::colourText);
+        g.setFont (3.0f * u);
+        g.drawFittedText (explanation, roundedRect ((float) tile.getX() + 12.0f * u, (float) tile.getY(), 70.0f * u, 30.0f * u),
                           juce::Justification::topLeft, 20, 0.0f);
     }
 }
@@ -66,23 +75,8 @@ void panel_support::paint (juce::Graphics& g)
     g.fillAll (qv::colourBackground);
     qv::drawCloseMark (g, *closeButton, u);
 
-    g.setColour (qv::colourTextBright);
-    g.setFont (5.0f * u);
-    drawHeading (g, "DISCORD", 7.0f * u, u);
-    qv::drawIconTile (g, *discordButton, discordIcon.get(), u, 2.0f * u);
-
-    g.setColour (qv::colourText);
-    g.setFont (3.0f * u);
-    drawExplanation (g, discordText, *discordButton, u);
-
-    g.setColour (qv::colourTextBright);
-    g.setFont (5.0f * u);
-    drawHeading (g, "E-MAIL", 27.0f * u, u);
-    qv::drawIconTile (g, *mailButton, mailIcon.get(), u, 2.0f * u);
-
-    g.setColour (qv::colourText);
-    g.setFont (3.0f * u);
-    drawExplanation (g, mailText, *mailButton, u);
+    drawChannel (g, "DISCORD", 7.0f * u, *discordButton, discordIcon.get(), discordText, u);
+    drawChannel (g, "E-MAIL", 27.0f * u, *mailButton, mailIcon.get(), mailText, u);
 
     drawHeading (g, "ABOUT QUORVANE PLUGIN MANAGER", 57.0f * u, u);
     g.drawFittedText (aboutText(), roundedRect (10.0f * u, 65.0f * u, 80.0f * u, 30.0f * u),
