@@ -23,13 +23,13 @@ def log(message):
     print(message, file=sys.stderr, flush=True)
 
 
-def run(command, capture=True, **kwargs):
+def run(command, **kwargs):
     """Runs a command and returns its standard output; fails with its output when it fails."""
-    result = subprocess.run(command, capture_output=capture, text=True, **kwargs)
+    result = subprocess.run(command, capture_output=True, text=True, **kwargs)
     if result.returncode != 0:
-        detail = (result.stderr or "") + (result.stdout or "") if capture else ""
+        detail = (result.stderr or "") + (result.stdout or "")
         raise BenchError(f"{' '.join(map(str, command))} failed with status {result.returncode}\n{detail.strip()}")
-    return result.stdout if capture else ""
+    return result.stdout
 
 
 def run_json(command, **kwargs):
@@ -72,7 +72,6 @@ class PageCache:
 
     def __init__(self):
         self.refusal = None
-        self._checked = False
 
     def drop(self):
         os.sync()

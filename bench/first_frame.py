@@ -63,9 +63,7 @@ class FrameWatcher:
                 event = self.conn.next_event()
                 now = time.monotonic()
 
-                if event.type == X.CreateNotify:
-                    sizes[event.window.id] = (event.width, event.height)
-                elif event.type == X.ConfigureNotify:
+                if event.type in (X.CreateNotify, X.ConfigureNotify):
                     sizes[event.window.id] = (event.width, event.height)
                 elif event.type == X.MapNotify:
                     w, h = sizes.get(event.window.id, (0, 0))

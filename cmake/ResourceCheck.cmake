@@ -25,6 +25,27 @@ set(QV_RECOLOURED_ICONS
 set(QV_HOST_RESOURCE_CHECK "" CACHE FILEPATH
     "Cross builds: qv_resource_check built for the build machine, e.g. build/linux/tools/resource_check/qv_resource_check")
 
+# qv_resource_check_arguments (<out var> PLATFORM <linux|windows> ARCHIVES <aax.zip> <clap.zip> <vst3.zip>
+#                              FONTS <file>... ICONS <file>... RECOLOURED <icon name>...)
+# The tool's arguments for these resources, for the build's check and for tests that run the tool.
+function(qv_resource_check_arguments out_var)
+    cmake_parse_arguments(PARSE_ARGV 1 ARG "" "PLATFORM" "ARCHIVES;FONTS;ICONS;RECOLOURED")
+    list(GET ARG_ARCHIVES 0 aax_zip)
+    list(GET ARG_ARCHIVES 1 clap_zip)
+    list(GET ARG_ARCHIVES 2 vst3_zip)
+    set(args --platform ${ARG_PLATFORM} --archive "aax=${aax_zip}" --archive "clap=${clap_zip}" --archive "vst3=${vst3_zip}")
+    foreach(font IN LISTS ARG_FONTS)
+        list(APPEND args --font "${font}")
+    endforeach()
+    foreach(icon IN LISTS ARG_ICONS)
+        list(APPEND args --icon "${icon}")
+    endforeach()
+    foreach(name IN LISTS ARG_RECOLOURED)
+        list(APPEND args --recoloured ${name})
+    endforeach()
+    set(${out_var} ${args} PARENT_SCOPE)
+endfunction()
+
 function(qv_add_resource_check target)
     cmake_parse_arguments(PARSE_ARGV 1 ARG "" "PLATFORM;PRODUCT_NAME;MODULE_VERSION"
         "ARCHIVES;FONTS;ICONS;RECOLOURED;DEPENDS")
@@ -62,25 +83,9 @@ function(qv_add_resource_check target)
         set(tool qv_resource_check)
     endif()
 
-    list(GET ARG_ARCHIVES 0 aax_zip)
-    list(GET ARG_ARCHIVES 1 clap_zip)
-    list(GET ARG_ARCHIVES 2 vst3_zip)
-    set(args
-        --platform ${ARG_PLATFORM}
-        --product "${ARG_PRODUCT_NAME}"
-        --module-version ${ARG_MODULE_VERSION}
-        --archive "aax=${aax_zip}"
-        --archive "clap=${clap_zip}"
-        --archive "vst3=${vst3_zip}")
-    foreach(font IN LISTS ARG_FONTS)
-        list(APPEND args --font "${font}")
-    endforeach()
-    foreach(icon IN LISTS ARG_ICONS)
-        list(APPEND args --icon "${icon}")
-    endforeach()
-    foreach(name IN LISTS ARG_RECOLOURED)
-        list(APPEND args --recoloured ${name})
-    endforeach()
+    qv_resource_check_arguments(args PLATFORM ${ARG_PLATFORM} ARCHIVES ${ARG_ARCHIVES}
+        FONTS ${ARG_FONTS} ICONS ${ARG_ICONS} RECOLOURED ${ARG_RECOLOURED})
+    list(APPEND args --product "${ARG_PRODUCT_NAME}" --module-version ${ARG_MODULE_VERSION})
 
     set(stamp "${CMAKE_CURRENT_BINARY_DIR}/${target}.stamp")
     list(APPEND args --stamp "${stamp}")

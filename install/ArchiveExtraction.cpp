@@ -89,7 +89,7 @@ static juce::Result extractFileEntry (juce::ZipFile& zip, int index, const juce:
         juce::HeapBlock<char> block (blockSize);
         juce::int64 written = 0;
 
-        // A write that fails (a full disk) ends the copy; the caller's size check reports it.
+        // A write that fails (a full disk) ends the copy; the size check below reports it.
         for (int n; (n = in->read (block, blockSize)) > 0; flushBehind.written (written += n))
             if (! out.write (block, (size_t) n))
                 break;
@@ -101,6 +101,14 @@ static juce::Result extractFileEntry (juce::ZipFile& zip, int index, const juce:
     targetFile.setCreationTime (entry.fileTime);
     targetFile.setLastModificationTime (entry.fileTime);
     targetFile.setLastAccessTime (entry.fileTime);
+
+    // The copy ends quietly on a truncated write (full disk) and on a stream that stops decoding
+    // early (damaged archive); the size tells.
+    const auto size = targetFile.getSize();
+
+    if (! targetFile.existsAsFile() || targetFile.isSymbolicLink() || size != entry.uncompressedSize)
+        return juce::Result::fail ("Extracting " + entry.filename + " gave " + juce::String (size) + " of "
+                                   + juce::String (entry.uncompressedSize) + " bytes (disk full or archive damaged)");
 
     return juce::Result::ok();
 }
@@ -134,28 +142,11 @@ juce::Result extractBundleArchive (const void* archiveData, size_t archiveSize,
 
     for (int i = 0; i < zip.getNumEntries(); ++i)
     {
-        const auto& entry = *zip.getEntry (i);
-        const auto name = entry.filename.replaceCharacter ('\\', '/');
+        const bool isFolder = zip.getEntry (i)->filename.replaceCharacter ('\\', '/').endsWithChar ('/');
+        const auto extracted = isFolder ? zip.uncompressEntry (i, targetFolder, true) : extractFileEntry (zip, i, targetFolder);
 
-        if (name.endsWithChar ('/'))
-        {
-            if (const auto created = zip.uncompressEntry (i, targetFolder, true); created.failed())
-                return created;
-
-            continue;
-        }
-
-        if (const auto extracted = extractFileEntry (zip, i, targetFolder); extracted.failed())
+        if (extracted.failed())
             return extracted;
-
-        // The copy ends quietly on a truncated write (full disk) and on a stream that stops
-        // decoding early (damaged archive); the size tells.
-        const auto file = targetFolder.getChildFile (name);
-        const auto size = file.getSize();
-
-        if (! file.existsAsFile() || file.isSymbolicLink() || size != entry.uncompressedSize)
-            return juce::Result::fail ("Extracting " + entry.filename + " gave " + juce::String (size) + " of "
-                                       + juce::String (entry.uncompressedSize) + " bytes (disk full or archive damaged)");
     }
 
     if (! existsAtAll (targetFolder.getChildFile (bundleName)))

@@ -112,14 +112,6 @@ static juce::Result swapInStagedBundle (const juce::File& bundle, const juce::Re
     return juce::Result::ok();
 }
 
-juce::Result installBundle (const juce::File& bundle, const ArchiveBytes& archive)
-{
-    if (const auto staged = stageBundle (bundle, archive); staged.failed())
-        return staged;
-
-    return swapInStagedBundle (bundle, flushFilesToDisk (siblingsOf (bundle).staging));
-}
-
 juce::Result uninstallBundle (const juce::File& bundle)
 {
     const auto siblings = siblingsOf (bundle);

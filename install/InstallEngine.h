@@ -51,9 +51,6 @@ namespace qv
         in format order. */
     RunOutcome processFormats (const RunRequest& request);
 
-    /** Installs or updates one bundle from its archive. */
-    juce::Result installBundle (const juce::File& bundle, const ArchiveBytes& archive);
-
     /** Removes one bundle; ok when there was none. */
     juce::Result uninstallBundle (const juce::File& bundle);
 

@@ -18,12 +18,7 @@ bool isFormatInstalled (const juce::File& formatFolder, const juce::String& prod
 
 juce::String installedVersionOf (const juce::File& formatFolder, const juce::String& productName, int formatIndex)
 {
-    const auto bundle = bundleFileFor (formatFolder, productName, formatIndex);
-
-    if (! existsAtAll (bundle))
-        return {};
-
-    return platform::pluginVersionOf (bundle, productName, formatIndex);
+    return platform::pluginVersionOf (bundleFileFor (formatFolder, productName, formatIndex), formatIndex);
 }
 
 juce::String statusText (bool installed, const juce::String& version)

@@ -4,6 +4,7 @@
 
 namespace qv::platform
 {
-    /** The version of an existing bundle's plug-in, read the platform's way; empty when unreadable. */
-    juce::String pluginVersionOf (const juce::File& bundle, const juce::String& productName, int formatIndex);
+    /** The version of a bundle's plug-in, read the platform's way; empty when there is no bundle or
+        it cannot be read. */
+    juce::String pluginVersionOf (const juce::File& bundle, int formatIndex);
 }

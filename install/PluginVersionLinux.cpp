@@ -39,7 +39,7 @@ static bool nestsDeeperThan (const juce::String& json, int limit)
 // Linux modules carry no version resource. The VST3 bundle describes itself in moduleinfo.json,
 // whose trailing commas juce::JSON accepts; CLAP and AAX have nothing comparable, so they show
 // no version. This runs on every paint, so the file is read within fixed bounds.
-juce::String pluginVersionOf (const juce::File& bundle, const juce::String&, int formatIndex)
+juce::String pluginVersionOf (const juce::File& bundle, int formatIndex)
 {
     constexpr juce::int64 maxBytes = 256 * 1024;
     constexpr int maxDepth = 32;

@@ -1,13 +1,12 @@
 #include "PluginVersion.h"
-#include "catalogue/Catalogue.h"
 
 namespace qv::platform
 {
 // Windows keeps versions in the modules' version resources; a bundle folder has none, so the
 // folder formats are read at their inner module.
-juce::String pluginVersionOf (const juce::File& bundle, const juce::String& productName, int formatIndex)
+juce::String pluginVersionOf (const juce::File& bundle, int formatIndex)
 {
-    const auto bundleName = productName + formatExtensions[formatIndex];
+    const auto bundleName = bundle.getFileName();
 
     switch (formatIndex)
     {

@@ -1,26 +1,8 @@
 #include "MainComponent.h"
+#include "OverlayPlacement.h"
 #include "catalogue/Catalogue.h"
 #include "panels/panel_eula.h"
 #include "panels/panel_support.h"
-
-namespace
-{
-    // Unit and, for the support panel, the folder path are set before the bounds, so the panel's
-    // first layout already uses them.
-    template <typename Panel>
-    void showOver (MainComponent& owner, Panel& panel)
-    {
-        owner.addAndMakeVisible (panel);
-        panel.scaleUnit = owner.scaleUnit;
-    }
-
-    template <typename Panel>
-    void coverOwner (const MainComponent& owner, Panel& panel)
-    {
-        panel.setBounds (owner.getBounds());
-        panel.setAlwaysOnTop (true);
-    }
-}
 
 void MainComponent::buttonClicked (juce::Button* button)
 {
@@ -29,8 +11,8 @@ void MainComponent::buttonClicked (juce::Button* button)
     if (name == "EULA")
     {
         eulaPanel = std::make_unique<panel_eula> (qv::eulaText);
-        showOver (*this, *eulaPanel);
-        coverOwner (*this, *eulaPanel);
+        addAndMakeVisible (*eulaPanel);
+        qv::placeOverlay (*eulaPanel, *this, scaleUnit);
     }
     else if (name == "WEBSITE")
     {
@@ -43,9 +25,9 @@ void MainComponent::buttonClicked (juce::Button* button)
     else if (name == "SUPPORT")
     {
         supportPanel = std::make_unique<panel_support>();
-        showOver (*this, *supportPanel);
+        addAndMakeVisible (*supportPanel);
         supportPanel->settingsFolderPath = settingsFolder.getFullPathName();
-        coverOwner (*this, *supportPanel);
+        qv::placeOverlay (*supportPanel, *this, scaleUnit);
     }
     else if (const auto formatIndex = qv::formatNames.indexOf (name); juce::isPositiveAndBelow (formatIndex, qv::numFormats))
     {
@@ -105,10 +87,8 @@ void MainComponent::modifierKeysChanged (const juce::ModifierKeys& modifiers)
     if ((changed & shiftBit) != 0)
         shiftHeld = (keyBits & shiftBit) != 0;
 
-    // One request per changed bit; they coalesce into a single paint.
-    for (int bit = 1; bit <= 8; bit <<= 1)
-        if ((changed & bit) != 0)
-            repaint (0, 0, getWidth(), getHeight());
+    if (changed != 0)
+        repaint();
 
     lastModifierFlags = keyBits;
 }

@@ -1,4 +1,5 @@
 #include "MainComponent.h"
+#include "OverlayPlacement.h"
 #include "install/InstallEngine.h"
 #include "panels/panel_success.h"
 #include <BinaryData.h>
@@ -26,12 +27,10 @@ void MainComponent::processSelectedFormats()
 
     successPanel = std::make_unique<panel_success>();
     addAndMakeVisible (*successPanel);
-    successPanel->scaleUnit = scaleUnit;
     successPanel->succeeded = outcome.succeeded;
-    successPanel->setBounds (getBounds());
-    successPanel->setAlwaysOnTop (true);
+    qv::placeOverlay (*successPanel, *this, scaleUnit);
 
     // The animator hides the panel at once and fades a snapshot of it instead; the snapshot takes
     // no clicks, so the screen stays usable while it fades.
-    juce::Desktop::getInstance().getAnimator().animateComponent (successPanel.get(), getBounds(), 0.0f, 3000, true, 0.0, 0.0);
+    juce::Desktop::getInstance().getAnimator().animateComponent (successPanel.get(), getLocalBounds(), 0.0f, 3000, true, 0.0, 0.0);
 }

@@ -1,4 +1,5 @@
 #include "MainComponent.h"
+#include "OverlayPlacement.h"
 #include "panels/panel_eula.h"
 #include "panels/panel_support.h"
 #include "theme/FontHelpers.h"
@@ -15,12 +16,8 @@ namespace
     template <typename Panel>
     void followMainComponent (Panel* panel, const MainComponent& owner)
     {
-        if (panel == nullptr)
-            return;
-
-        panel->scaleUnit = owner.scaleUnit;
-        panel->setBounds (owner.getBounds());
-        panel->setAlwaysOnTop (true);
+        if (panel != nullptr)
+            qv::placeOverlay (*panel, owner, owner.scaleUnit);
     }
 }
 

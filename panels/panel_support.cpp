@@ -78,6 +78,8 @@ void panel_support::paint (juce::Graphics& g)
     drawChannel (g, "DISCORD", 7.0f * u, *discordButton, discordIcon.get(), discordText, u);
     drawChannel (g, "E-MAIL", 27.0f * u, *mailButton, mailIcon.get(), mailText, u);
 
+    g.setColour (qv::colourText);
+    g.setFont (3.0f * u);
     drawHeading (g, "ABOUT QUORVANE PLUGIN MANAGER", 57.0f * u, u);
     g.drawFittedText (aboutText(), roundedRect (10.0f * u, 65.0f * u, 80.0f * u, 30.0f * u),
                       juce::Justification::topLeft, 20, 0.0f);

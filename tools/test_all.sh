@@ -8,9 +8,9 @@ cmake --preset linux
 cmake --build --preset linux
 ctest --preset linux
 
-# The Windows program: static MinGW builds of libpng and libjpeg-turbo (cached), the cross build,
-# then its tests under Wine. Its build-time resource check uses the Linux build's host tool.
-bash tools/build_mingw_deps.sh
+# The Windows program: the cross build (its configure step builds static MinGW libpng and
+# libjpeg-turbo once, cached), then its tests under Wine. Its build-time resource check uses the
+# Linux build's host tool.
 cmake --preset windows
 cmake --build --preset windows
 ctest --preset windows

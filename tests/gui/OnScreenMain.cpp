@@ -36,7 +36,7 @@ void OnScreenMain::TearDown()
 
 void OnScreenMain::makeInstalled (int formatIndex) const
 {
-    const auto bundle = qv::bundleFileFor (main->formatPaths[(size_t) formatIndex], main->productName, formatIndex);
+    const auto bundle = main->bundleFileFor (formatIndex);
     ASSERT_TRUE (bundle.createDirectory());
 }
 

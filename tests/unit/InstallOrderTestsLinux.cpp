@@ -9,6 +9,10 @@ namespace
     every full flush it makes, from whichever thread. */
 struct InstallOrderTest : InstallEngineTest
 {
+    const std::array<TreeSnapshot, 3> newSnapshots { snapshotOfBundle (0, newContents[0]),
+                                                     snapshotOfBundle (1, newContents[1]),
+                                                     snapshotOfBundle (2, newContents[2]) };
+
     juce::StringArray installAllArguments (int killAfterMove = 0) const
     {
         juce::StringArray arguments { "install-all", (temp / "plugins").getFullPathName() };
@@ -82,7 +86,7 @@ TEST_F (InstallOrderTest, EveryBundleIsOnTheDiskBeforeItAppearsAndBundlesAppearI
         EXPECT_EQ (appeared, juce::StringArray (bundleName (0), bundleName (1), bundleName (2)));
 
         for (int format = 0; format < 3; ++format)
-            EXPECT_EQ (snapshotOf (bundle (format)), snapshotOfBundle (format, newContents[(size_t) format]));
+            EXPECT_EQ (snapshotOf (bundle (format)), newSnapshots[(size_t) format]);
     }
 }
 
@@ -100,7 +104,7 @@ TEST_F (InstallOrderTest, AFirstInstallKilledAfterAnyRenameHoldsWholeBundlesForT
         for (int format = 0; format < 3; ++format)
         {
             if (format < move)
-                EXPECT_EQ (snapshotOf (bundle (format)), snapshotOfBundle (format, newContents[(size_t) format]));
+                EXPECT_EQ (snapshotOf (bundle (format)), newSnapshots[(size_t) format]);
             else
                 EXPECT_FALSE (qv::existsAtAll (bundle (format))) << bundleName (format) << " appeared before the formats ahead of it";
         }

@@ -55,13 +55,5 @@ inline bool writeFile (const juce::File& file, const juce::String& text)
     return file.getParentDirectory().createDirectory().wasOk() && file.replaceWithText (text, false, false, nullptr);
 }
 
-/** Files by relative path ("/" separators) and content; parents are created as needed. */
+/** Files by relative path ("/" separators) and content. */
 using TreeContents = std::vector<std::pair<juce::String, juce::String>>;
-
-inline void makeTree (const juce::File& root, const TreeContents& files)
-{
-    root.createDirectory();
-
-    for (const auto& [path, content] : files)
-        writeFile (root.getChildFile (path), content);
-}

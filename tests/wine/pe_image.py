@@ -89,27 +89,26 @@ RESOURCE_DIRECTORY = 2
 DELAY_IMPORT_DIRECTORY = 13
 
 
+def _descriptor_dll_names(pe, directory, descriptor_format, name_field):
+    """The DLL names of a null-terminated table of import descriptors in one data directory."""
+    names = []
+    if len(pe.directories) > directory and pe.directories[directory][0]:
+        size = struct.calcsize(descriptor_format)
+        at = pe.file_offset(pe.directories[directory][0], size)
+        while True:
+            fields = _unpack(descriptor_format, pe.data, at)
+            if not any(fields):
+                break
+            names.append(pe.c_string(fields[name_field]))
+            at += size
+    return names
+
+
 def read_imported_dlls(path):
     """The names of the DLLs the executable imports from, directly or delay-loaded."""
     pe = _Image(path)
-    names = []
-    if len(pe.directories) > IMPORT_DIRECTORY and pe.directories[IMPORT_DIRECTORY][0]:
-        at = pe.file_offset(pe.directories[IMPORT_DIRECTORY][0], 20)
-        while True:
-            fields = _unpack("<IIIII", pe.data, at)
-            if not any(fields):
-                break
-            names.append(pe.c_string(fields[3]))
-            at += 20
-    if len(pe.directories) > DELAY_IMPORT_DIRECTORY and pe.directories[DELAY_IMPORT_DIRECTORY][0]:
-        at = pe.file_offset(pe.directories[DELAY_IMPORT_DIRECTORY][0], 32)
-        while True:
-            fields = _unpack("<8I", pe.data, at)
-            if not any(fields):
-                break
-            names.append(pe.c_string(fields[1]))
-            at += 32
-    return names
+    return (_descriptor_dll_names(pe, IMPORT_DIRECTORY, "<IIIII", 3)
+            + _descriptor_dll_names(pe, DELAY_IMPORT_DIRECTORY, "<8I", 1))
 
 
 def read_resources(path):

@@ -75,7 +75,7 @@ class InstallTest(unittest.TestCase):
         app.click(*INSTALL)
 
         clap = self.bundle("CLAP", FORWARD_SLASH_CLAP_FOLDER)
-        self.assertTrue(wh.wait_for(lambda: os.path.isfile(clap)), f"{clap} not installed")
+        self.assertTrue(qv.wait_until(lambda: os.path.isfile(clap), 60, 0.2), f"{clap} not installed")
         self.assertEqual(os.listdir(os.path.dirname(clap)), [BUNDLES["CLAP"]])
         self.assertFalse(os.path.exists(self.bundle("CLAP")), "installed into the default folder too")
         self.assertEqual(app.close_and_wait(), 0, app.log())
@@ -88,7 +88,7 @@ class InstallTest(unittest.TestCase):
         app.click(*INSTALL)
 
         bundles = {name: self.bundle(name) for name in BUNDLES}
-        self.assertTrue(wh.wait_for(lambda: all(os.path.exists(b) for b in bundles.values())),
+        self.assertTrue(qv.wait_until(lambda: all(os.path.exists(b) for b in bundles.values()), 60, 0.2),
                         f"not all installed: {[n for n, b in bundles.items() if not os.path.exists(b)]}")
         # The run is synchronous: once the window answers again, every bundle is complete.
         app.settle(4.0)
@@ -124,7 +124,7 @@ class InstallTest(unittest.TestCase):
         finally:
             app.key_up("shift")
 
-        self.assertTrue(wh.wait_for(lambda: not any(os.path.exists(b) for b in bundles.values())),
+        self.assertTrue(qv.wait_until(lambda: not any(os.path.exists(b) for b in bundles.values()), 60, 0.2),
                         f"still installed: {[n for n, b in bundles.items() if os.path.exists(b)]}")
         app.settle(4.0)
         app.screenshot(os.path.join(qv.artifacts_dir(), "wine-after-uninstall.png"))

@@ -63,7 +63,6 @@ class WinePrefix:
         self.env = self.display.env()
         self.env.update(WINE_ENVIRONMENT)
         self.env["WINEPREFIX"] = self.path
-        started = time.monotonic()
         try:
             os.mkdir(self.path)
             # A persistent server first, so that the boot and every later run share it instead of
@@ -74,7 +73,6 @@ class WinePrefix:
         except BaseException:
             self.close()
             raise
-        self.boot_seconds = time.monotonic() - started
 
     def unix_path(self, windows_path):
         """The file behind a path on the prefix's C: drive."""
@@ -177,13 +175,3 @@ def start_program(testcase, prefix):
     program = WineProgram(prefix, program_path())
     testcase.addCleanup(program.kill)
     return program
-
-
-def wait_for(condition, timeout=60, interval=0.2):
-    """Polls condition until it returns a true value, which is returned; None after timeout."""
-    deadline = time.monotonic() + timeout
-    while True:
-        result = condition()
-        if result or time.monotonic() > deadline:
-            return result
-        time.sleep(interval)

@@ -1,9 +1,9 @@
 #include "ArchiveCheck.h"
-#include "Crc32.h"
 #include "EntryNameRules.h"
 #include "PeVersion.h"
 #include "ZipDirectory.h"
 #include <set>
+#include <zlib.h>
 
 namespace qv::resourcecheck
 {
@@ -18,14 +18,6 @@ namespace
         return "\"" + name + "\"";
     }
 
-    /** juce::ZipFile extracts an entry as a symbolic link when the top four bits of its external
-        attributes are 0xA, whatever system made the archive. For archives made on Unix that is the
-        S_IFLNK file type in the mode word; for any other maker it is just as dangerous. */
-    bool isSymbolicLink (const ZipDirectoryEntry& entry)
-    {
-        return (entry.externalAttributes >> 28) == 0xa;
-    }
-
     /** Decompresses an entry as the installer would and compares size and checksum with the
         directory; keeps the bytes when `keep` is given. */
     juce::Result readEntry (juce::ZipFile& zip, int index, const ZipDirectoryEntry& entry, juce::MemoryBlock* keep)
@@ -35,7 +27,7 @@ namespace
         if (stream == nullptr)
             return juce::Result::fail ("cannot be opened");
 
-        Crc32 crc;
+        auto crc = crc32 (0, nullptr, 0);
         uint64_t total = 0;
         juce::HeapBlock<char> buffer (1 << 16);
 
@@ -46,7 +38,7 @@ namespace
             if (got <= 0)
                 break;
 
-            crc.update (buffer.get(), (size_t) got);
+            crc = crc32 (crc, reinterpret_cast<const Bytef*> (buffer.get()), (uInt) got);
             total += (uint64_t) got;
 
             if (keep != nullptr)
@@ -57,7 +49,7 @@ namespace
             return juce::Result::fail ("is damaged: it gives " + juce::String ((juce::int64) total) + " bytes instead of "
                                        + juce::String ((juce::int64) entry.uncompressedSize));
 
-        if (crc.value() != entry.crc32)
+        if (crc != entry.crc32)
             return juce::Result::fail ("is damaged: its data does not match its CRC-32");
 
         return juce::Result::ok();
@@ -148,9 +140,11 @@ juce::StringArray checkArchive (const juce::MemoryBlock& archive, const ArchiveR
         if (! seenNames.insert (entry.name).second)
             problems.add ("entry " + name + " appears more than once");
 
-        if (isSymbolicLink (entry))
+        // juce::ZipFile extracts an entry as a link when the top four bits of its external
+        // attributes are 0xA, whatever system made the archive.
+        if (zip.getEntry (i)->isSymbolicLink)
             problems.add ("entry " + name + " is a symbolic link (external attributes 0x"
-                          + juce::String::toHexString ((juce::int64) entry.externalAttributes) + ")");
+                          + juce::String::toHexString ((juce::int64) zip.getEntry (i)->externalFileAttributes) + ")");
 
         const auto moduleIndex = rules.versionedModules.indexOf (entry.name);
         auto readResult = juce::Result::ok();

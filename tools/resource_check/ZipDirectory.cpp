@@ -73,16 +73,13 @@ juce::Result readZipDirectory (const void* data, size_t size, std::vector<ZipDir
             return juce::Result::fail ("has a broken central directory at record " + juce::String (index));
 
         ZipDirectoryEntry entry;
-        reader.read16 (position + 4, entry.versionMadeBy);
         reader.read16 (position + 8, entry.flags);
         reader.read16 (position + 10, entry.method);
         reader.read32 (position + 16, entry.crc32);
-        reader.read32 (position + 20, entry.compressedSize);
         reader.read32 (position + 24, entry.uncompressedSize);
         reader.read16 (position + 28, nameLength);
         reader.read16 (position + 30, extraLength);
         reader.read16 (position + 32, commentLength);
-        reader.read32 (position + 38, entry.externalAttributes);
 
         const auto nameOffset = position + directoryEntrySize;
 

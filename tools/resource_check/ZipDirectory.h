@@ -10,16 +10,10 @@ namespace qv::resourcecheck
     struct ZipDirectoryEntry
     {
         juce::String name;
-        uint32_t versionMadeBy = 0;
         uint32_t flags = 0;
         uint32_t method = 0;
         uint32_t crc32 = 0;
-        uint32_t compressedSize = 0;
         uint32_t uncompressedSize = 0;
-        uint32_t externalAttributes = 0;
-
-        /** The host system in the high byte of "version made by" (0 MS-DOS, 3 Unix, 19 OS X). */
-        uint32_t hostSystem() const noexcept { return versionMadeBy >> 8; }
     };
 
     /** Reads the central directory of the zip archive held in (data, size), in archive order. Fails
