@@ -6,7 +6,9 @@ tools a person would use at a real X display: Xvfb, xdotool, ImageMagick's impor
 for the one message xdotool cannot send (WM_DELETE_WINDOW).
 """
 
+import html
 import os
+import re
 import shutil
 import subprocess
 import tempfile
@@ -72,7 +74,6 @@ class InstallerWindow:
         self.process = subprocess.Popen([program], env=env, stdout=subprocess.PIPE,
                                         stderr=subprocess.STDOUT)
         self.close_requested = False
-        self.close_attempts = 0
         self.window = self._find_window(title, timeout)
 
     def xdotool(self, *args):
@@ -152,14 +153,6 @@ class InstallerWindow:
         self.xdotool("windowmove", self.window, x, y)
         self.settle(0.5)
 
-    def mouse_down(self):
-        self.xdotool("mousedown", "1")
-        self.settle()
-
-    def mouse_up(self):
-        self.xdotool("mouseup", "1")
-        self.settle()
-
     def screenshot(self, path):
         """Saves the whole screen, as a person would see it, and returns the path."""
         os.makedirs(os.path.dirname(path), exist_ok=True)
@@ -179,7 +172,6 @@ class InstallerWindow:
         The program's visible windows are looked up afresh: the id found at start can belong to
         the short-lived window JUCE maps while it builds the real one, when the machine is slow."""
         self.close_requested = True
-        self.close_attempts = 1
         self._send_close()
 
     def _send_close(self):
@@ -211,7 +203,6 @@ class InstallerWindow:
             except subprocess.TimeoutExpired:
                 if time.monotonic() >= deadline or not getattr(self, "close_requested", False):
                     raise
-                self.close_attempts = getattr(self, "close_attempts", 0) + 1
                 self._send_close()
 
     def kill(self):
@@ -375,15 +366,19 @@ def require_sandbox():
 
 
 def format_folders():
-    """The program's format folders: those its settings file names, else the defaults."""
-    import xml.etree.ElementTree as ET
+    """The program's format folders: the absolute ones its settings file names, else the defaults.
 
+    Read by pattern, not as XML: the file's note attribute name ends in a colon, which the program's
+    parser accepts and Python's does not."""
     folders = ["/usr/lib/vst3", "/usr/lib/clap", "/usr/lib/aax"]
     settings = "/opt/Quorvane/PluginManagerSettings.txt"
-    if os.path.exists(settings):
-        root = ET.parse(settings).getroot()
+    if os.path.isfile(settings):
+        with open(settings, encoding="utf-8", errors="replace") as f:
+            text = f.read()
         for i, key in enumerate(("VST3_Path", "CLAP_Path", "AAX_Path")):
-            folders[i] = root.get(key, folders[i])
+            found = re.search(rf'\b{key}="([^"]*)"', text)
+            if found and os.path.isabs(html.unescape(found.group(1))):
+                folders[i] = html.unescape(found.group(1))
     return folders
 
 

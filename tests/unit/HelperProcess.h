@@ -63,7 +63,10 @@ struct HelperProcess final
 
     void kill()
     {
-        ::kill (pid, SIGKILL);
+        // pid -1 (no child was started) would signal every process this user may signal.
+        if (pid > 0)
+            ::kill (pid, SIGKILL);
+
         wait();
     }
 
@@ -72,7 +75,7 @@ struct HelperProcess final
     {
         while (readSome()) {}
 
-        if (! exited)
+        if (! exited && pid > 0)
             waitpid (pid, &status, 0);
 
         exited = true;

@@ -20,13 +20,15 @@ juce::StringArray probeFont (const juce::File& font)
                        juce::ChildProcess::wantStdOut))
         return { "cannot be checked: the font probe does not start" };
 
-    const auto output = probe.readAllProcessOutput();
-
-    if (probe.isRunning() && ! probe.waitForProcessToFinish (probeTimeoutMs))
+    // Waiting comes first: reading until the probe closes its output would never time out. Its
+    // few lines fit in the pipe meanwhile.
+    if (! probe.waitForProcessToFinish (probeTimeoutMs))
     {
         probe.kill();
         return { "makes the font loader hang" };
     }
+
+    const auto output = probe.readAllProcessOutput();
 
     // A probe killed by a signal reports exit code 0 through juce::ChildProcess, so success is
     // the reply, not the code.
