@@ -1,19 +1,38 @@
+#include "AccountFolders.h"
 #include "PlatformFolders.h"
+#include <cstdlib>
+#include <unistd.h>
 
 namespace qv::platform
 {
-// Linux VST3 and CLAP hosts scan /usr/lib/vst3 and /usr/lib/clap for system-wide plug-ins;
-// AAX has no Linux home, so it gets the sibling folder of the same shape.
-juce::File defaultPluginRoot()                         { return juce::File ("/usr/lib"); }
-
-juce::String defaultFormatFolderName (int formatIndex)
+// Hosts scan /usr/lib/vst3 and /usr/lib/clap for everyone, ~/.vst3 and ~/.clap for one user. AAX
+// has no Linux home, so it gets the sibling of the same shape in either place.
+AccountFolders accountFoldersFor (bool isRoot, const juce::String& home, const juce::String& xdgConfigHome)
 {
-    static const juce::StringArray names { "vst3", "clap", "aax" };
-    return names[formatIndex];
+    if (isRoot)
+        return { juce::File ("/usr/lib"), { "vst3", "clap", "aax" }, juce::File ("/opt") };
+
+    const juce::File homeFolder (home);
+    const auto configHome = juce::File::isAbsolutePath (xdgConfigHome) ? juce::File (xdgConfigHome)
+                                                                       : homeFolder.getChildFile (".config");
+
+    return { homeFolder, { ".vst3", ".clap", ".aax" }, configHome };
 }
 
-// /opt on Linux: shared by all users and all of the maker's installers.
-juce::File commonApplicationDataFolder()               { return juce::File::getSpecialLocation (juce::File::commonApplicationDataDirectory); }
+AccountFolders currentAccountFolders()
+{
+    // JUCE falls back to the password database when HOME is unset.
+    const auto home = juce::File::getSpecialLocation (juce::File::userHomeDirectory).getFullPathName();
+    return accountFoldersFor (geteuid() == 0, home, juce::String (juce::CharPointer_UTF8 (std::getenv ("XDG_CONFIG_HOME"))));
+}
+
+juce::File defaultPluginRoot()                         { return currentAccountFolders().pluginRoot; }
+
+juce::String defaultFormatFolderName (int formatIndex) { return currentAccountFolders().formatFolderNames[formatIndex]; }
+
+juce::File makerFolderParent()                         { return currentAccountFolders().makerFolderParent; }
 
 juce::String platformSuffix()                           { return " for Linux"; }
+
+juce::String howToGetWriteAccess()                      { return "Run as root, or as yourself to install for your account only."; }
 }

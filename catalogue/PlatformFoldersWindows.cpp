@@ -12,7 +12,9 @@ juce::String defaultFormatFolderName (int formatIndex)
 
 // JUCE asks SHGetSpecialFolderPathW for CSIDL_COMMON_APPDATA, normally C:\ProgramData;
 // a failure gives an empty path.
-juce::File commonApplicationDataFolder()               { return juce::File::getSpecialLocation (juce::File::commonApplicationDataDirectory); }
+juce::File makerFolderParent()                         { return juce::File::getSpecialLocation (juce::File::commonApplicationDataDirectory); }
 
 juce::String platformSuffix()                           { return " for Windows"; }
+
+juce::String howToGetWriteAccess()                      { return "Run the installer as administrator."; }
 }

@@ -1,5 +1,6 @@
 #include "SettingsFile.h"
 #include "Catalogue.h"
+#include "SmallFileRead.h"
 
 namespace qv
 {
@@ -10,9 +11,9 @@ const char* const settingsNote =
     "or you could end up with unintended consequences. If you delete this file, the next time you run the "
     "Plugin Manager for any QV product, a new one with the default locations will be written.";
 
-juce::File settingsFolderUnder (const juce::File& commonApplicationData)
+juce::File settingsFolderUnder (const juce::File& parent)
 {
-    return commonApplicationData.getChildFile (maker::folderName);
+    return parent.getChildFile (maker::folderName);
 }
 
 juce::File settingsFileIn (const juce::File& settingsFolder)
@@ -40,23 +41,13 @@ bool writeSettingsFile (const juce::File& file, const std::array<juce::String, 3
 
 std::unique_ptr<juce::XmlElement> parseSettingsFile (const juce::File& file)
 {
-    if (file.getSize() > settingsLimits::maxFileBytes)
-        return {};
+    const auto bytes = platform::readSmallRegularFile (file, settingsLimits::maxFileBytes);
 
-    juce::FileInputStream in (file);
-
-    if (! in.openedOk())
-        return {};
-
-    // Bounded even when the size lies, as it does for a link to a device.
-    juce::MemoryBlock bytes;
-    in.readIntoMemoryBlock (bytes, (ssize_t) settingsLimits::maxFileBytes + 1);
-
-    if ((juce::int64) bytes.getSize() > settingsLimits::maxFileBytes)
+    if (! bytes.has_value())
         return {};
 
     // Decoded here rather than by parseXML (File), which would also let a DTD pull in other files.
-    const auto text = juce::String::createStringFromData (bytes.getData(), (int) bytes.getSize());
+    const auto text = juce::String::createStringFromData (bytes->getData(), (int) bytes->getSize());
 
     // JUCE's entity expansion can run without end and without a memory bound, and its parser
     // recurses once per nesting level; the settings file needs neither a DTD nor nesting.

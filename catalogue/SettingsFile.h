@@ -7,8 +7,8 @@
 /** The settings file that all of the maker's installers share: it names each format's folder. */
 namespace qv
 {
-    /** The maker's folder below the machine-wide application-data folder. */
-    juce::File settingsFolderUnder (const juce::File& commonApplicationData);
+    /** The maker's folder below `parent` (see platform::makerFolderParent). */
+    juce::File settingsFolderUnder (const juce::File& parent);
 
     /** The settings file inside the maker's folder. */
     juce::File settingsFileIn (const juce::File& settingsFolder);

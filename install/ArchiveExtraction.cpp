@@ -53,9 +53,19 @@ static bool leadsThroughLink (const juce::File& root, const juce::File& folder)
     return false;
 }
 
+static Problem damaged (const juce::String& detail)
+{
+    return Problem::of (Problem::Kind::damagedArchive, {}, detail);
+}
+
+static Problem notWritten (const juce::File& f, const juce::String& detail)
+{
+    return Problem::of (Problem::Kind::notWritten, f, detail);
+}
+
 // juce::ZipFile::uncompressEntry for a file entry, with the same refusals, but copying in large
 // blocks: its own loop goes through an 8 KB and a 16 KB buffer and makes a system call per 16 KB.
-static juce::Result extractFileEntry (juce::ZipFile& zip, int index, const juce::File& targetFolder)
+static Problem extractFileEntry (juce::ZipFile& zip, int index, const juce::File& targetFolder)
 {
     constexpr int blockSize = 256 * 1024;
 
@@ -63,67 +73,98 @@ static juce::Result extractFileEntry (juce::ZipFile& zip, int index, const juce:
     const auto targetFile = targetFolder.getChildFile (entry.filename.replaceCharacter ('\\', '/'));
 
     if (! targetFile.isAChildOf (targetFolder))
-        return juce::Result::fail ("Entry " + entry.filename + " is outside the target directory");
+        return damaged ("Entry " + entry.filename + " is outside the target directory");
 
     std::unique_ptr<juce::InputStream> in (zip.createStreamForEntry (index));
 
     if (in == nullptr)
-        return juce::Result::fail ("Failed to open the zip file for reading");
+        return damaged ("Entry " + entry.filename + " cannot be read from the archive");
 
     if (targetFile.exists() && ! targetFile.deleteFile())
-        return juce::Result::fail ("Failed to write to target file: " + targetFile.getFullPathName());
+        return notWritten (targetFile, "Failed to write to target file: " + targetFile.getFullPathName());
 
     if (leadsThroughLink (targetFolder, targetFile.getParentDirectory()))
-        return juce::Result::fail ("Parent directory leads through symlink for target file: " + targetFile.getFullPathName());
+        return notWritten (targetFile, "Parent directory leads through symlink for target file: " + targetFile.getFullPathName());
 
     if (! targetFile.getParentDirectory().createDirectory())
-        return juce::Result::fail ("Failed to create target folder: " + targetFile.getParentDirectory().getFullPathName());
+        return notWritten (targetFile.getParentDirectory(), "Failed to create target folder: " + targetFile.getParentDirectory().getFullPathName());
+
+    bool writeFailed = false;
 
     {
         juce::FileOutputStream out (targetFile);
 
         if (out.failedToOpen())
-            return juce::Result::fail ("Failed to write to target file: " + targetFile.getFullPathName());
+            return notWritten (targetFile, "Failed to write to target file: " + targetFile.getFullPathName());
 
         platform::FlushBehind flushBehind (targetFile);
         juce::HeapBlock<char> block (blockSize);
         juce::int64 written = 0;
 
-        // A write that fails (a full disk) ends the copy; the size check below reports it.
+        // A write that fails (a full disk) ends the copy.
         for (int n; (n = in->read (block, blockSize)) > 0; flushBehind.written (written += n))
+        {
             if (! out.write (block, (size_t) n))
+            {
+                writeFailed = true;
                 break;
+            }
+        }
 
         if (! flushBehind.finish())
-            return juce::Result::fail ("Could not write " + targetFile.getFullPathName() + " to the disk");
+            return notWritten (targetFile, "Could not write " + targetFile.getFullPathName() + " to the disk");
+
+        out.flush();
+        writeFailed = writeFailed || out.getStatus().failed();
     }
 
     targetFile.setCreationTime (entry.fileTime);
     targetFile.setLastModificationTime (entry.fileTime);
     targetFile.setLastAccessTime (entry.fileTime);
 
-    // The copy ends quietly on a truncated write (full disk) and on a stream that stops decoding
-    // early (damaged archive); the size tells.
     const auto size = targetFile.getSize();
 
-    if (! targetFile.existsAsFile() || targetFile.isSymbolicLink() || size != entry.uncompressedSize)
-        return juce::Result::fail ("Extracting " + entry.filename + " gave " + juce::String (size) + " of "
-                                   + juce::String (entry.uncompressedSize) + " bytes (disk full or archive damaged)");
+    if (writeFailed || ! targetFile.existsAsFile() || targetFile.isSymbolicLink())
+        return notWritten (targetFile, "Writing " + targetFile.getFullPathName() + " stopped at " + juce::String (size) + " of "
+                                           + juce::String (entry.uncompressedSize) + " bytes");
 
-    return juce::Result::ok();
+    // Every write went through, so a short file means the archive stopped decoding early.
+    if (size != entry.uncompressedSize)
+        return damaged ("Extracting " + entry.filename + " gave " + juce::String (size) + " of "
+                        + juce::String (entry.uncompressedSize) + " bytes: the archive is damaged");
+
+    return {};
 }
 
-juce::Result extractBundleArchive (const void* archiveData, size_t archiveSize,
-                                   const juce::File& targetFolder, const juce::String& bundleName)
+static constexpr juce::int64 diskBlock = 4096;
+
+juce::int64 extractedSizeOf (const void* archiveData, size_t archiveSize)
 {
     if (archiveData == nullptr || archiveSize == 0)
-        return juce::Result::fail ("There is no archive for " + bundleName);
+        return 0;
+
+    ArchiveInputStream stream (archiveData, archiveSize);
+    juce::ZipFile zip (stream);
+    juce::int64 total = 0;
+
+    for (int i = 0; i < zip.getNumEntries(); ++i)
+        total += (juce::jmax ((juce::int64) 0, zip.getEntry (i)->uncompressedSize) + diskBlock - 1) / diskBlock * diskBlock
+                 + (zip.getEntry (i)->filename.endsWithChar ('\\') || zip.getEntry (i)->filename.endsWithChar ('/') ? diskBlock : 0);
+
+    return total;
+}
+
+Problem extractBundleArchive (const void* archiveData, size_t archiveSize,
+                              const juce::File& targetFolder, const juce::String& bundleName)
+{
+    if (archiveData == nullptr || archiveSize == 0)
+        return damaged ("There is no archive for " + bundleName);
 
     ArchiveInputStream stream (archiveData, archiveSize);
     juce::ZipFile zip (stream);
 
     if (zip.getNumEntries() == 0)
-        return juce::Result::fail ("The archive for " + bundleName + " holds no readable entries");
+        return damaged ("The archive for " + bundleName + " holds no readable entries");
 
     // ZipFile creates link entries, and creates folder entries even through a link, so neither
     // may reach it. Checking everything first also means a bad archive writes nothing.
@@ -132,27 +173,33 @@ juce::Result extractBundleArchive (const void* archiveData, size_t archiveSize,
         const auto& entry = *zip.getEntry (i);
 
         if (entry.isSymbolicLink)
-            return juce::Result::fail ("Entry " + entry.filename + " is a symbolic link");
+            return damaged ("Entry " + entry.filename + " is a symbolic link");
 
         const auto problem = problemWithEntryName (entry.filename, bundleName);
 
         if (problem.isNotEmpty())
-            return juce::Result::fail ("The archive for " + bundleName + " is unsafe: " + problem);
+            return damaged ("The archive for " + bundleName + " is unsafe: " + problem);
     }
 
     for (int i = 0; i < zip.getNumEntries(); ++i)
     {
-        const bool isFolder = zip.getEntry (i)->filename.replaceCharacter ('\\', '/').endsWithChar ('/');
-        const auto extracted = isFolder ? zip.uncompressEntry (i, targetFolder, true) : extractFileEntry (zip, i, targetFolder);
+        const auto& name = zip.getEntry (i)->filename;
 
-        if (extracted.failed())
+        if (name.replaceCharacter ('\\', '/').endsWithChar ('/'))
+        {
+            if (const auto created = zip.uncompressEntry (i, targetFolder, true); created.failed())
+                return notWritten (targetFolder, created.getErrorMessage());
+        }
+        else if (auto extracted = extractFileEntry (zip, i, targetFolder); extracted.failed())
+        {
             return extracted;
+        }
     }
 
     if (! existsAtAll (targetFolder.getChildFile (bundleName)))
-        return juce::Result::fail ("The archive holds no " + bundleName);
+        return damaged ("The archive holds no " + bundleName);
 
-    return juce::Result::ok();
+    return {};
 }
 
 juce::Result flushFilesToDisk (const juce::File& folder)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "RunProblem.h"
 #include <juce_core/juce_core.h>
 
 namespace qv
@@ -12,11 +13,16 @@ namespace qv
     /** Extracts the bundle `bundleName` from a zip archive held in memory into `targetFolder`,
         which must be an empty folder of the caller's making. The archive is read in place, never
         copied. Every entry is checked before the first is written; links are refused; a file that
-        comes out short (a damaged archive, a full disk) fails the extraction. The files may still
-        be only in memory: see flushFilesToDisk. On failure the folder may hold a partial bundle,
-        which the caller deletes. */
-    juce::Result extractBundleArchive (const void* archiveData, size_t archiveSize,
+        comes out short fails the extraction, as a damaged archive when the archive stopped giving
+        data and as not written when the disk took less than it was given. The files may still be
+        only in memory: see flushFilesToDisk. On failure the folder may hold a partial bundle, which
+        the caller deletes. */
+    Problem extractBundleArchive (const void* archiveData, size_t archiveSize,
                                        const juce::File& targetFolder, const juce::String& bundleName);
+
+    /** The space the extracted bundle takes on a disk: every file rounded up to whole 4 KB
+        blocks, and a block for every folder. 0 when the archive cannot be read. */
+    juce::int64 extractedSizeOf (const void* archiveData, size_t archiveSize);
 
     /** Writes every file under `folder` through to the disk, so that a power cut after a bundle is
         renamed into place cannot leave it with truncated or empty files. */

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "BundleUsers.h"
+#include "RunProblem.h"
 #include <juce_core/juce_core.h>
 #include <array>
+#include <functional>
 
 /** Installs, updates and removes the product's bundles. Plain code over the folders and archive
     bytes it is given, so that tests drive it directly with temporary folders. */
@@ -22,6 +25,12 @@ namespace qv
         std::array<bool, 3> selected { false, false, false };
         bool uninstall = false;
         std::array<ArchiveBytes, 3> archives;
+
+        /** Which programs hold a bundle's files; asked before a bundle is replaced or removed. */
+        std::function<juce::StringArray (const juce::File& bundle)> programsUsing = platform::programsUsing;
+
+        /** True when a bundle held by a program must be left untouched (see platform::programsInUseBlockChanges). */
+        bool programsInUseBlockChanges = platform::programsInUseBlockChanges();
     };
 
     struct RunOutcome
@@ -32,8 +41,15 @@ namespace qv
         /** Which formats the run processed (every selected one, whatever its outcome). */
         std::array<bool, 3> processed { false, false, false };
 
-        /** Each processed format's result, with the reason of a failure. */
+        /** Each processed format's result, with the technical reason of a failure. */
         std::array<juce::Result, 3> results { juce::Result::ok(), juce::Result::ok(), juce::Result::ok() };
+
+        /** Each processed format's failure, as the screen explains it. */
+        std::array<Problem, 3> problems;
+
+        /** Programs that still run a format's old version after it was replaced or removed, where
+            the platform let the run go on while they held it. */
+        std::array<juce::StringArray, 3> stillRunningOld;
     };
 
     /** Processes the selected formats in format-index order: installs (or updates) each from its
@@ -42,7 +58,9 @@ namespace qv
         An update never leaves a broken bundle: the archive is extracted beside the bundle and
         swapped in by renames only once complete, and on any failure the old bundle stays as it
         was. A removal first renames the bundle aside, so it never leaves half a bundle in place.
-        A link at or inside a bundle is never followed. Before acting, the run clears what an
+        A link at or inside a bundle is never followed. An install that would not fit on the disk
+        is refused before anything is written. A bundle that running programs hold is left
+        untouched where the platform needs that, and otherwise replaced with those programs named. Before acting, the run clears what an
         interrupted earlier run left beside any of the three bundles. With nothing selected,
         nothing is touched and the run fails.
 

@@ -1,4 +1,5 @@
 #include "PluginVersion.h"
+#include "catalogue/SmallFileRead.h"
 
 namespace qv::platform
 {
@@ -47,18 +48,12 @@ juce::String pluginVersionOf (const juce::File& bundle, int formatIndex)
     if (formatIndex != 0)
         return {};
 
-    const auto file = bundle.getChildFile ("Contents/Resources/moduleinfo.json");
+    const auto bytes = readSmallRegularFile (bundle.getChildFile ("Contents/Resources/moduleinfo.json"), maxBytes);
 
-    if (! file.existsAsFile() || file.getSize() > maxBytes)
+    if (! bytes.has_value())
         return {};
 
-    juce::FileInputStream in (file);
-    juce::MemoryBlock bytes;
-
-    if (! in.openedOk() || (juce::int64) in.readIntoMemoryBlock (bytes, (ssize_t) maxBytes + 1) > maxBytes)
-        return {};
-
-    const auto text = juce::String::createStringFromData (bytes.getData(), (int) bytes.getSize());
+    const auto text = juce::String::createStringFromData (bytes->getData(), (int) bytes->getSize());
 
     if (nestsDeeperThan (text, maxDepth))
         return {};

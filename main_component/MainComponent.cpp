@@ -37,7 +37,7 @@ MainComponent::MainComponent()
     productPageUrl = juce::URL (juce::String (qv::product::pageUrl));
     manualUrl = juce::URL (juce::String (qv::product::manualUrl));
 
-    settingsFolder = qv::settingsFolderUnder (qv::platform::commonApplicationDataFolder());
+    settingsFolder = qv::settingsFolderUnder (qv::platform::makerFolderParent());
     formatPaths = qv::readOrWriteSettings (settingsFolder, formatPaths);
 
     // A run that was killed between its renames leaves the old bundle set aside; put it back

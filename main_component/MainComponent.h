@@ -1,8 +1,10 @@
 #pragma once
 
 #include <juce_gui_basics/juce_gui_basics.h>
+#include "install/InstallEngine.h"
 #include "theme/CustomLookAndFeel.h"
 #include <array>
+#include <optional>
 
 class panel_eula;
 class panel_support;
@@ -53,6 +55,19 @@ public:
     std::array<bool, 3> formatSelected { false, false, false };
     std::array<juce::File, 3> formatPaths;
 
+    /** The last run's outcome while the line under the buttons tells of it: kept until the mouse
+        enters a button or the next run starts, and fitted to the line again on a resize. */
+    struct RunReport
+    {
+        qv::RunOutcome outcome;
+        bool uninstall = false;
+        juce::Button* buttonPressed = nullptr; // until the mouse leaves it, hovering it keeps the report
+    };
+
+    std::optional<RunReport> runReport;
+
 private:
+    void showRunReport();
+
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainComponent)
 };

@@ -49,8 +49,26 @@ void MainComponent::buttonStateChanged (juce::Button* button)
 {
     if (! button->isMouseOver (false))
     {
+        if (runReport.has_value())
+        {
+            // Leaving the button that started the run keeps its report on the line.
+            if (runReport->buttonPressed == button)
+                runReport->buttonPressed = nullptr;
+
+            return;
+        }
+
         hintLabel->setText ({}, juce::dontSendNotification);
         return;
+    }
+
+    if (runReport.has_value())
+    {
+        // The release and flash of the click that started the run are not the mouse entering.
+        if (runReport->buttonPressed == button)
+            return;
+
+        runReport.reset();
     }
 
     const auto name = button->getName();

@@ -1,6 +1,7 @@
 #include "MainComponent.h"
 #include "OverlayPlacement.h"
 #include "install/InstallEngine.h"
+#include "install/ProblemSentences.h"
 #include "panels/panel_success.h"
 #include <BinaryData.h>
 
@@ -15,6 +16,10 @@ void MainComponent::processSelectedFormats()
                          qv::ArchiveBytes { BinaryData::clap_zip, (size_t) BinaryData::clap_zipSize },
                          qv::ArchiveBytes { BinaryData::aax_zip, (size_t) BinaryData::aax_zipSize } };
 
+    // A report of the previous run gives way to the hint of the button under the mouse.
+    if (std::exchange (runReport, std::nullopt).has_value())
+        buttonStateChanged (installButton.get());
+
     const auto outcome = qv::processFormats (request);
 
     // Processed formats are deselected whatever their outcome.
@@ -25,6 +30,12 @@ void MainComponent::processSelectedFormats()
     // The rows show the new state on disk at the next paint.
     repaint();
 
+    if (qv::runSentence (outcome, request.uninstall).isNotEmpty())
+    {
+        runReport = RunReport { outcome, request.uninstall, installButton->isMouseOver (false) ? installButton.get() : nullptr };
+        showRunReport();
+    }
+
     successPanel = std::make_unique<panel_success>();
     addAndMakeVisible (*successPanel);
     successPanel->succeeded = outcome.succeeded;
@@ -33,4 +44,23 @@ void MainComponent::processSelectedFormats()
     // The animator hides the panel at once and fades a snapshot of it instead; the snapshot takes
     // no clicks, so the screen stays usable while it fades.
     juce::Desktop::getInstance().getAnimator().animateComponent (successPanel.get(), getLocalBounds(), 0.0f, 3000, true, 0.0, 0.0);
+}
+
+// The sentence with its paths shortened until it fits the line; one that cannot fit even then is
+// squeezed by the label itself.
+void MainComponent::showRunReport()
+{
+    if (! runReport.has_value())
+        return;
+
+    const auto font = hintLabel->getFont();
+    const auto width = (float) hintLabel->getBorderSize().subtractedFrom (hintLabel->getLocalBounds()).getWidth();
+    constexpr int shortestPath = 16;
+
+    auto sentence = qv::runSentence (runReport->outcome, runReport->uninstall);
+
+    for (int pathLength = 120; font.getStringWidthFloat (sentence) > width && pathLength >= shortestPath; pathLength -= 4)
+        sentence = qv::runSentence (runReport->outcome, runReport->uninstall, pathLength);
+
+    hintLabel->setText (sentence, juce::dontSendNotification);
 }

@@ -40,6 +40,7 @@ void MainComponent::resized()
 
     hintLabel->setFont (qv::fontWithTypeface (customLookAndFeel.regularTypeface, 3.0f * u));
     hintLabel->setBounds (roundedBounds (4.0f * u, 90.0f * u, 92.0f * u, 3.0f * u));
+    showRunReport();
 
     followMainComponent (eulaPanel.get(), *this);
     followMainComponent (supportPanel.get(), *this);

@@ -1,7 +1,16 @@
 #!/bin/bash
 # Installs everything the build and the tests need on Debian 12, from Debian's packages.
-# Run as root (or through sudo). Safe to run again.
+# Run it as root, or as an account that may use sudo: it then asks sudo for root itself. Safe to
+# run again.
 set -euo pipefail
+
+if [ "$(id -u)" -ne 0 ]; then
+    if ! command -v sudo >/dev/null; then
+        echo "install_deps.sh: installing packages needs root; run it as root or install sudo" >&2
+        exit 1
+    fi
+    exec sudo "$0" "$@"
+fi
 
 packages=(
     # build

@@ -1,6 +1,7 @@
 #include "InstallEngineFixture.h"
 #include "catalogue/Catalogue.h"
 #include "install/BundleSiblings.h"
+#include "install/ProblemSentences.h"
 #include <algorithm>
 
 TEST_F (InstallEngineTest, RunSucceedsOnlyWhenEveryProcessedFormatSucceeds)
@@ -313,4 +314,60 @@ TEST_F (InstallEngineTest, FormatWithoutAFolderFailsInsteadOfActingOnTheRoot)
 
     EXPECT_FALSE (outcome.succeeded);
     EXPECT_TRUE (outcome.results[0].failed());
+}
+
+// Where programs that hold a bundle block changes (Windows, asked through the Restart Manager),
+// a held format is left untouched and its programs named; the others go on. Where they do not
+// block (Linux), the held format is replaced and its programs named as running the old version.
+TEST_F (InstallEngineTest, ProgramsHoldingABundleAreNamedAndNeverStopped)
+{
+    const juce::StringArray holders { "Ableton Live", "REAPER" };
+
+    for (bool block : { true, false })
+    {
+        for (bool uninstall : { false, true })
+        {
+            SCOPED_TRACE (juce::String (block ? "blocking" : "not blocking") + (uninstall ? ", uninstall" : ", update"));
+            temp.folder.deleteRecursively();
+            makeBundle (bundle (0), oldContents[0]);
+            makeBundle (bundle (1), oldContents[1]);
+            const auto vst3Before = snapshotOf (bundle (0));
+
+            juce::Array<juce::File> asked;
+            auto run = request ({ true, true, true }, uninstall);
+            run.programsInUseBlockChanges = block;
+            run.programsUsing = [&] (const juce::File& b)
+            {
+                asked.add (b);
+                return b == bundle (0) ? holders : juce::StringArray();
+            };
+
+            const auto outcome = qv::processFormats (run);
+
+            // Only bundles that are there to be replaced or removed are asked about.
+            EXPECT_EQ (asked, juce::Array<juce::File> ({ bundle (0), bundle (1) }));
+            EXPECT_EQ (outcome.succeeded, ! block);
+            EXPECT_EQ (qv::isFormatInstalled (folders[1], "Varnoly", 1), ! uninstall);
+            EXPECT_EQ (qv::isFormatInstalled (folders[2], "Varnoly", 2), ! uninstall);
+
+            if (block)
+            {
+                EXPECT_EQ (outcome.problems[0].kind, qv::Problem::Kind::inUse);
+                EXPECT_EQ (snapshotOf (bundle (0)), vst3Before) << "a held bundle is left as it was";
+                EXPECT_EQ (namesIn (folders[0]), juce::StringArray ("Varnoly.vst3"));
+                EXPECT_EQ (qv::runSentence (outcome, uninstall),
+                           juce::String (juce::CharPointer_UTF8 ("VST3 is in use by Ableton Live and REAPER \xe2\x80\x94 close them and "))
+                               + (uninstall ? "try again." : "press INSTALL again."));
+            }
+            else
+            {
+                EXPECT_EQ (outcome.stillRunningOld[0], holders);
+                EXPECT_TRUE (outcome.stillRunningOld[1].isEmpty());
+                EXPECT_EQ (qv::isFormatInstalled (folders[0], "Varnoly", 0), ! uninstall);
+                EXPECT_EQ (qv::runSentence (outcome, uninstall),
+                           uninstall ? "Removed. Ableton Live and REAPER keep the old VST3 loaded until restarted."
+                                     : "Installed. Ableton Live and REAPER still run the old VST3; restart them to load the new version.");
+            }
+        }
+    }
 }

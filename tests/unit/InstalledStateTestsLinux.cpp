@@ -3,6 +3,10 @@
 #include "TreeSnapshot.h"
 #include "install/InstalledState.h"
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <future>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace
 {
@@ -74,5 +78,37 @@ TEST (InstalledStateLinux, RealArchivesShowTheirStatus)
         EXPECT_EQ (qv::statusText (qv::isFormatInstalled (folder, "Varnoly", format),
                                    qv::installedVersionOf (folder, "Varnoly", format)),
                    juce::String (expected[format]));
+    }
+}
+
+// Paint reads the version on every frame: a FIFO or a device where moduleinfo.json belongs must
+// read as no version at once, never block the window.
+TEST (InstalledStateLinux, AModuleInfoThatIsNoRegularFileNeverBlocks)
+{
+    for (const char* kind : { "fifo", "link to a fifo", "link to an endless device" })
+    {
+        SCOPED_TRACE (kind);
+        TempFolder temp;
+        const auto info = temp / "vst3/Varnoly.vst3/Contents/Resources/moduleinfo.json";
+        info.getParentDirectory().createDirectory();
+        const auto fifo = temp / "fifo";
+        ASSERT_EQ (mkfifo (fifo.getFullPathName().toRawUTF8(), 0644), 0);
+
+        if (juce::String (kind) == "fifo")
+            ASSERT_TRUE (fifo.moveFileTo (info));
+        else
+            ASSERT_TRUE ((juce::String (kind).endsWith ("fifo") ? fifo : juce::File ("/dev/zero")).createSymbolicLink (info, false));
+
+        auto version = std::async (std::launch::async, [&] { return qv::installedVersionOf (temp / "vst3", "Varnoly", 0); });
+
+        if (version.wait_for (std::chrono::seconds (10)) != std::future_status::ready)
+        {
+            // Let the blocked read go, so that the failure is reported rather than hanging.
+            const int writer = ::open (info.getFullPathName().toRawUTF8(), O_WRONLY | O_NONBLOCK);
+            ::close (writer);
+            FAIL() << "reading the version blocked";
+        }
+
+        EXPECT_EQ (version.get(), "");
     }
 }
