@@ -34,5 +34,11 @@ juce::File makerFolderParent()                         { return currentAccountFo
 
 juce::String platformSuffix()                           { return " for Linux"; }
 
-juce::String howToGetWriteAccess()                      { return "Run as root, or as yourself to install for your account only."; }
+// root is refused only where nothing may write (a read-only mount); the account's own folders are
+// then the way out. Any other account can install for everyone as root.
+juce::String howToGetWriteAccess()
+{
+    return geteuid() == 0 ? "Run it as yourself to install for your account only."
+                          : "Run it as root to install for all users.";
+}
 }

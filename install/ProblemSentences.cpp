@@ -40,7 +40,7 @@ static juce::String sizeText (juce::int64 bytes, bool roundUp)
 juce::String problemSentence (const juce::String& formats, const Problem& problem, bool uninstall, int maxPathLength)
 {
     const auto path = shortenPathInMiddle (problem.place.getFullPathName(), maxPathLength);
-    const juce::String again (uninstall ? "try again." : "press INSTALL again.");
+    const auto dash = juce::String (juce::CharPointer_UTF8 (" \xe2\x80\x94 "));
 
     switch (problem.kind)
     {
@@ -49,20 +49,19 @@ juce::String problemSentence (const juce::String& formats, const Problem& proble
         case Problem::Kind::noPermission:
             return formats + ": no permission to write " + path + ". " + platform::howToGetWriteAccess();
         case Problem::Kind::notEnoughSpace:
-            return formats + " needs " + sizeText (problem.bytesNeeded, true) + " but " + sizeText (problem.bytesFree, false)
-                   + " is free at " + path + ". Free some space and " + again;
+            return formats + " needs " + sizeText (problem.bytesNeeded, true) + ", only " + sizeText (problem.bytesFree, false)
+                   + " is free at " + path + ". Free some space and try again.";
         case Problem::Kind::inUse:
-            return formats + juce::String (juce::CharPointer_UTF8 (" is in use by ")) + joinedNames (problem.programs)
-                   + juce::String (juce::CharPointer_UTF8 (" \xe2\x80\x94 close "))
-                   + (problem.programs.size() > 1 ? "them" : "it") + " and " + again;
+            return formats + " is in use by " + joinedNames (problem.programs) + dash + "close "
+                   + (problem.programs.size() > 1 ? "them" : "it") + (uninstall ? " and try again." : " and press INSTALL again.");
         case Problem::Kind::folderNotCreated:
-            return formats + ": the folder " + path + " cannot be created. Check its drive and the path in the settings file.";
+            return formats + ": can't create the folder " + path + ". Check the path in the settings file.";
         case Problem::Kind::oldBundleNotRemoved:
-            return formats + ": the old version at " + path + " cannot be removed. Close your plug-in hosts and " + again;
+            return formats + ": the old version at " + path + " can't be removed. Close your hosts and try again.";
         case Problem::Kind::damagedArchive:
-            return formats + ": this installer's copy of the plug-in is damaged. Download the installer again.";
+            return formats + ": this installer's copy of the plug-in is damaged. Download it again.";
         case Problem::Kind::notWritten:
-            return formats + ": writing to " + path + " failed. Check the disk, then " + again;
+            return formats + ": writing to " + path + " failed. Check the disk and try again.";
     }
 
     return {};

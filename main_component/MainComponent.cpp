@@ -60,6 +60,7 @@ MainComponent::MainComponent()
     hintLabel = std::make_unique<juce::Label> (juce::String(), juce::String());
     addAndMakeVisible (*hintLabel);
     hintLabel->setJustificationType (juce::Justification::centred);
+    hintLabel->setMinimumHorizontalScale (hintMinimumHorizontalScale);
     hintLabel->setColour (juce::Label::textColourId, qv::colourText.withAlpha (0.5f));
     hintLabel->setText (qv::installer::version, juce::dontSendNotification);
 

@@ -66,6 +66,9 @@ public:
 
     std::optional<RunReport> runReport;
 
+    /** How far the line under the buttons may squeeze a long sentence sideways. */
+    static constexpr float hintMinimumHorizontalScale = 0.75f;
+
 private:
     void showRunReport();
 

@@ -46,8 +46,8 @@ void MainComponent::processSelectedFormats()
     juce::Desktop::getInstance().getAnimator().animateComponent (successPanel.get(), getLocalBounds(), 0.0f, 3000, true, 0.0, 0.0);
 }
 
-// The sentence with its paths shortened until it fits the line; one that cannot fit even then is
-// squeezed by the label itself.
+// The sentence with its paths shortened in the middle until it fits the line: at full width if a
+// path of some length can stay, else squeezed as far as the label allows.
 void MainComponent::showRunReport()
 {
     if (! runReport.has_value())
@@ -55,12 +55,16 @@ void MainComponent::showRunReport()
 
     const auto font = hintLabel->getFont();
     const auto width = (float) hintLabel->getBorderSize().subtractedFrom (hintLabel->getLocalBounds()).getWidth();
-    constexpr int shortestPath = 16;
+    const auto sentence = [this] (int pathLength) { return qv::runSentence (runReport->outcome, runReport->uninstall, pathLength); };
+    const auto fits = [&] (const juce::String& text, float scale) { return font.getStringWidthFloat (text) * scale <= width; };
 
-    auto sentence = qv::runSentence (runReport->outcome, runReport->uninstall);
+    auto text = sentence (qv::noPathLimit);
 
-    for (int pathLength = 120; font.getStringWidthFloat (sentence) > width && pathLength >= shortestPath; pathLength -= 4)
-        sentence = qv::runSentence (runReport->outcome, runReport->uninstall, pathLength);
+    for (int pathLength = 160; ! fits (text, 1.0f) && pathLength >= 24; pathLength -= 4)
+        text = sentence (pathLength);
 
-    hintLabel->setText (sentence, juce::dontSendNotification);
+    for (int pathLength = 160; ! fits (text, hintMinimumHorizontalScale) && pathLength >= 10; pathLength -= 2)
+        text = sentence (pathLength);
+
+    hintLabel->setText (text, juce::dontSendNotification);
 }

@@ -66,13 +66,20 @@ class VirtualDisplay:
 class InstallerWindow:
     """The running program and its top-level window."""
 
-    def __init__(self, display, program, title="qv_installer", extra_env=None, timeout=30):
+    def __init__(self, display, program, title="qv_installer", extra_env=None, timeout=30, account=None):
+        """`account`: an Account to run the program as, as a desktop would start it; else this
+        process's own (root, in the sandbox)."""
         self.display = display
         env = display.env()
         env.update(extra_env or {})
+        ids = {}
+        if account is not None:
+            env.pop("XDG_CONFIG_HOME", None)
+            env.update(account.env())
+            ids = dict(user=account.uid, group=account.uid, extra_groups=[])
         self.env = env
         self.process = subprocess.Popen([program], env=env, stdout=subprocess.PIPE,
-                                        stderr=subprocess.STDOUT)
+                                        stderr=subprocess.STDOUT, **ids)
         self.close_requested = False
         self.window = self._find_window(title, timeout)
 
@@ -210,6 +217,30 @@ class InstallerWindow:
             self.process.kill()
             self.process.wait()
         self.process.stdout.close()
+
+
+class Account:
+    """A throw-away ordinary account: a user id no one else uses, with its home on a tmpfs mounted
+    over /mnt inside the sandbox, so that its paths are short enough to read in full on screen."""
+
+    HOME = "/mnt/qv"
+
+    def __init__(self, uid=47113):
+        require_sandbox()
+        self.uid = uid
+        subprocess.run(["mount", "-t", "tmpfs", "-o", "mode=0755", "qv-home", "/mnt"], check=True)
+        os.makedirs(self.HOME)
+        os.chown(self.HOME, uid, uid)
+
+    def env(self):
+        env = {"HOME": self.HOME, "USER": "qv", "LOGNAME": "qv"}
+        return env
+
+    def path(self, *parts):
+        return os.path.join(self.HOME, *parts)
+
+    def close(self):
+        subprocess.run(["umount", "-l", "/mnt"], check=False)
 
 
 class Pixels:

@@ -5,6 +5,7 @@
 // Usage: qv_render_hint <window width> <output folder> <text>...
 // Writes <output folder>/<n>.ppm (binary PPM, RGB) for the n-th text.
 
+#include "main_component/MainComponent.h"
 #include "theme/CustomLookAndFeel.h"
 #include "theme/FontHelpers.h"
 #include "theme/Palette.h"
@@ -21,6 +22,7 @@ namespace
             setSize (juce::roundToInt (92.0f * u), juce::roundToInt (3.0f * u));
 
             label.setJustificationType (juce::Justification::centred);
+            label.setMinimumHorizontalScale (MainComponent::hintMinimumHorizontalScale);
             label.setColour (juce::Label::textColourId, qv::colourText.withAlpha (0.5f));
             label.setFont (qv::fontWithTypeface (laf.regularTypeface, 3.0f * u));
             label.setText (text, juce::dontSendNotification);

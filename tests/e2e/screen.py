@@ -65,6 +65,8 @@ def is_orange(pixel):
 class ScreenTestCase(unittest.TestCase):
     """The program on its own virtual display, no bundles installed, links recorded."""
 
+    account = None  # an Account to run the program as; set by a subclass before setUp
+
     def setUp(self):
         qv.require_tools()
         qv.require_sandbox()
@@ -73,7 +75,8 @@ class ScreenTestCase(unittest.TestCase):
         self.addCleanup(self.links.close)
         self.display = qv.VirtualDisplay()
         self.addCleanup(self.display.close)
-        self.app = qv.InstallerWindow(self.display, qv.program_path(), extra_env=self.links.env())
+        self.app = qv.InstallerWindow(self.display, qv.program_path(), extra_env=self.links.env(),
+                                      account=self.account)
         self.addCleanup(self.app.kill)
         self.app.settle(1.0)
         self.layout = qv.Layout(600)
@@ -87,8 +90,8 @@ class ScreenTestCase(unittest.TestCase):
     def hover(self, name, layout=None):
         self.app.move_to(*(layout or self.layout).centre(name))
 
-    def hint(self, width=600):
-        return HINTS.read(self.pixels(), width)
+    def hint(self, width=600, reader=HINTS):
+        return reader.read(self.pixels(), width)
 
     def shot(self, name):
         return self.app.screenshot(os.path.join(qv.artifacts_dir(), name))

@@ -183,3 +183,54 @@ TEST_F (InstallRun, EachRunReplacesThePreviousResultPanel)
         resultPanels += dynamic_cast<panel_success*> (child) != nullptr ? 1 : 0;
     EXPECT_EQ (resultPanels, 1);
 }
+
+TEST_F (InstallRun, AFailedRunTellsWhyOnTheHintLineUntilTheMouseEntersAButton)
+{
+    const auto textWidth = [this]
+    {
+        return (float) main->hintLabel->getBorderSize().subtractedFrom (main->hintLabel->getLocalBounds()).getWidth();
+    };
+    const auto expectFailureSentence = [&] (const char* when)
+    {
+        SCOPED_TRACE (when);
+        const auto hint = main->hintLabel->getText();
+        EXPECT_TRUE (hint.startsWith ("VST3: can't create the folder /")) << hint;
+        EXPECT_TRUE (hint.endsWith ("/vst3. Check the path in the settings file.")) << hint;
+        EXPECT_LE (main->hintLabel->getFont().getStringWidthFloat (hint) * main->hintLabel->getMinimumHorizontalScale(), textWidth())
+            << "the sentence fits the line, squeezed no further than the label allows: " << hint;
+    };
+
+    // A folder path long enough that the sentence only fits with the path shortened.
+    main->formatPaths[0] = root.getChildFile (juce::String::repeatedString ("a-rather-long-folder-name/", 6) + "vst3");
+    ASSERT_TRUE (main->formatPaths[0].create());
+    main->formatSelected = { true, false, false };
+    pressInstall();
+
+    expectFailureSentence ("after the run");
+    EXPECT_TRUE (main->hintLabel->getText().contains (juce::String (juce::CharPointer_UTF8 ("\xe2\x80\xa6"))));
+
+    mouse->leave();
+    expectFailureSentence ("the mouse left INSTALL");
+
+    main->setSize (900, 900);
+    expectFailureSentence ("refitted at 900");
+
+    mouse->moveOver (*main->formatButtons[1]);
+    EXPECT_EQ (main->hintLabel->getText(), "Select to install CLAP") << "entering a button gives its hint";
+    mouse->leave();
+    EXPECT_EQ (main->hintLabel->getText(), "");
+
+    // Nothing selected says so, and the next run starts afresh.
+    pressInstall();
+    EXPECT_EQ (main->hintLabel->getText(), "Select a format first.");
+    mouse->leave();
+    EXPECT_EQ (main->hintLabel->getText(), "Select a format first.");
+
+    // A run that succeeds leaves the hint line as hovering makes it.
+    main->formatSelected = { false, true, false };
+    pressInstall();
+    EXPECT_TRUE (main->successPanel->succeeded);
+    EXPECT_EQ (main->hintLabel->getText(), "Click to install selected. Shift-click to uninstall selected");
+    mouse->leave();
+    EXPECT_EQ (main->hintLabel->getText(), "");
+}

@@ -104,11 +104,11 @@ TEST_F (MountedFolderTest, EachFailureGivesItsSentence)
           "VST3, CLAP and AAX: no permission to write " + folders[0].getParentDirectory().getFullPathName() + ". "
               + qv::platform::howToGetWriteAccess(), {} },
         { "1 MB disk", [&] { return mountTmpfs (folders[0], "1m"); }, { true, false, false }, false, qv::Problem::Kind::notEnoughSpace,
-          "VST3 needs 4 MB but 1 MB is free at " + vst3 + ". Free some space and press INSTALL again.",
+          "VST3 needs 4 MB, only 1 MB is free at " + vst3 + ". Free some space and try again.",
           [&] (qv::RunRequest& r) { r.archives[0] = testzip::archiveOf (large); } },
         { "a file where the folder belongs", [&] { return folders[0].getParentDirectory().createDirectory().wasOk() && folders[0].replaceWithText ("not a folder"); },
           { true, false, false }, false, qv::Problem::Kind::folderNotCreated,
-          "VST3: the folder " + vst3 + " cannot be created. Check its drive and the path in the settings file.", {} },
+          "VST3: can't create the folder " + vst3 + ". Check the path in the settings file.", {} },
         { "old bundle that cannot be moved (a mount point)", [&]
           {
               makeBundle (bundle (0), oldContents[0]);
@@ -116,9 +116,9 @@ TEST_F (MountedFolderTest, EachFailureGivesItsSentence)
           },
           { true, false, false }, false, qv::Problem::Kind::oldBundleNotRemoved,
           "VST3: the old version at " + bundle (0).getFullPathName()
-              + " cannot be removed. Close your plug-in hosts and press INSTALL again.", {} },
+              + " can't be removed. Close your hosts and try again.", {} },
         { "damaged archive", [&] { return folders[0].createDirectory().wasOk(); }, { true, false, false }, false, qv::Problem::Kind::damagedArchive,
-          "VST3: this installer's copy of the plug-in is damaged. Download the installer again.",
+          "VST3: this installer's copy of the plug-in is damaged. Download it again.",
           [&] (qv::RunRequest& r) { r.archives[0] = testzip::archiveOf (damaged); } },
     };
 
