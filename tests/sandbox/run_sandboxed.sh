@@ -2,8 +2,13 @@
 # Runs a command where the machine's plug-in and settings folders cannot be touched: a private
 # mount namespace in which /usr/lib and /opt are overlays whose writable layers live on a tmpfs
 # that vanishes with the namespace. The real folders stay as they were, whatever the command does.
-# Needs root (CI runs as root). Inside, QV_SANDBOX_SCRATCH names the tmpfs.
+# Needs root (CI runs as root); from another account it asks sudo, keeping the environment the
+# tests are given. Inside, QV_SANDBOX_SCRATCH names the tmpfs.
 set -euo pipefail
+
+if [ "$(id -u)" -ne 0 ]; then
+    exec sudo --preserve-env "$0" "$@"
+fi
 
 if [ "${QV_IN_SANDBOX:-}" != "1" ]; then
     scratch=$(mktemp -d /tmp/qv-sandbox.XXXXXX)
