@@ -35,6 +35,14 @@ endif()
 
 enable_language(RC)
 
+# JUCE 7.0.5 crashes at the first window where DXGI is unavailable (some virtual machines and
+# remote sessions, Wine without OpenGL): it enumerates the adapters of a DXGI factory it never
+# checked it got. The patched module keeps no adapters then; the program repaints without vertical
+# blanks anyway (app/windows/WindowRepaintWindows.cpp).
+include("${CMAKE_CURRENT_LIST_DIR}/PatchedJuceModule.cmake")
+qv_patch_juce_module(juce_gui_basics
+    PATCHES "${CMAKE_CURRENT_LIST_DIR}/patches/juce_gui_basics-without-dxgi.patch")
+
 function(qv_platform_link_juce_deps target)
     target_link_libraries(${target} PUBLIC PNG::PNG JPEG::JPEG ZLIB::ZLIB)
     # JUCE 7 has no DirectWrite code for MinGW (it warns and drops it); text is drawn through GDI.

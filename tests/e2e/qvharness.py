@@ -20,13 +20,14 @@ SCREEN_WIDTH, SCREEN_HEIGHT = 1280, 1024
 
 
 class VirtualDisplay:
-    """An Xvfb server on a free display number, stopped on exit."""
+    """An Xvfb server on a free display number, stopped on exit. server_args are added to Xvfb's
+    command line, e.g. ("-extension", "GLX") for a server without OpenGL."""
 
-    def __init__(self):
+    def __init__(self, server_args=()):
         read_fd, write_fd = os.pipe()
         self.process = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_fd), "-screen", "0",
-             f"{SCREEN_WIDTH}x{SCREEN_HEIGHT}x24", "-nolisten", "tcp", "-noreset"],
+             f"{SCREEN_WIDTH}x{SCREEN_HEIGHT}x24", "-nolisten", "tcp", "-noreset", *server_args],
             pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_fd)
         with os.fdopen(read_fd) as f:

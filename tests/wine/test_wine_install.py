@@ -137,6 +137,40 @@ class InstallTest(unittest.TestCase):
 
         self.assertEqual(app.close_and_wait(), 0, app.log())
 
+    def test_a_failed_install_says_why_on_the_line_under_the_buttons(self):
+        # A file where the VST3 folder belongs: the folder cannot be created, and CLAP still installs.
+        vst3_folder = self.prefix.unix_path(wh.DEFAULT_FOLDERS["VST3"])
+        os.makedirs(os.path.dirname(vst3_folder), exist_ok=True)
+        with open(vst3_folder, "w") as f:
+            f.write("not a folder")
+        self.addCleanup(os.remove, vst3_folder)
+
+        app = wh.start_program(self, self.prefix)
+        app.settle(1.0)
+        hint_strip = qv.Layout(600).bounds("HINT")
+
+        def hint_pixels():
+            return app.window_pixels().region(*hint_strip)
+
+        app.click(*row_centre("VST3"))
+        app.click(*row_centre("CLAP"))
+        app.move_to(*INSTALL)
+        installing_hint = hint_pixels()
+        app.click(*INSTALL)
+
+        clap = self.bundle("CLAP")
+        self.assertTrue(qv.wait_until(lambda: os.path.isfile(clap), 60, 0.2), f"{clap} not installed")
+        app.settle(1.0)
+        app.screenshot(os.path.join(qv.artifacts_dir(), "wine-failure-sentence.png"))
+        sentence = hint_pixels()
+        # The sentence names the folder: far wider than the INSTALL hint it replaces.
+        self.assertGreater(sentence.ink_columns((0x11, 0x11, 0x11)), installing_hint.ink_columns((0x11, 0x11, 0x11)) + 60)
+
+        app.move_to(300, 120)
+        self.assertEqual(hint_pixels().difference(sentence), 0, "leaving INSTALL keeps the sentence")
+        self.assertTrue(os.path.isfile(vst3_folder))
+        self.assertEqual(app.close_and_wait(), 0, app.log())
+
 
 if __name__ == "__main__":
     unittest.main()

@@ -53,11 +53,12 @@ def program_path():
 
 
 class WinePrefix:
-    """A fresh 64-bit Wine prefix with an X display, and a wineserver kept up until close()."""
+    """A fresh 64-bit Wine prefix with an X display, and a wineserver kept up until close().
+    display_args are passed on to the display's X server."""
 
-    def __init__(self):
+    def __init__(self, display_args=()):
         require_tools()
-        self.display = qv.VirtualDisplay()
+        self.display = qv.VirtualDisplay(display_args)
         self.root = tempfile.mkdtemp(prefix="qv-wine-")
         self.path = os.path.join(self.root, "prefix")
         self.env = self.display.env()
@@ -134,7 +135,7 @@ class WineProgram(qv.InstallerWindow):
             if ids:
                 return int(ids[0])
             time.sleep(0.2)
-        raise TimeoutError(f"no window titled {title!r} within {timeout} s")
+        raise TimeoutError(f"no window titled {title!r} within {timeout} s: {self.log()}")
 
     def log(self):
         with open(self.log_path, "rb") as f:
