@@ -47,6 +47,9 @@ namespace qv
         /** Each processed format's failure, as the screen explains it. */
         std::array<Problem, 3> problems;
 
+        /** True when the run did not start because another run held the same folders too long. */
+        bool otherRunBusy = false;
+
         /** Programs that still run a format's old version after it was replaced or removed, where
             the platform let the run go on while they held it. */
         std::array<juce::StringArray, 3> stillRunningOld;

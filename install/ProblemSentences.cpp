@@ -5,6 +5,7 @@
 namespace qv
 {
 const char* const nothingSelectedSentence = "Select a format first.";
+const char* const otherRunBusySentence = "Another installer run is busy with these folders. Wait for it to end, then try again.";
 
 juce::String joinedNames (const juce::StringArray& names)
 {
@@ -85,6 +86,9 @@ static juce::File sharedPlace (const juce::Array<juce::File>& places)
 
 juce::String runSentence (const RunOutcome& outcome, bool uninstall, int maxPathLength)
 {
+    if (outcome.otherRunBusy)
+        return otherRunBusySentence;
+
     if (std::find (outcome.processed.begin(), outcome.processed.end(), true) == outcome.processed.end())
         return nothingSelectedSentence;
 

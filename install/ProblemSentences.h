@@ -12,6 +12,9 @@ namespace qv
     /** The sentence for a run with nothing selected. */
     extern const char* const nothingSelectedSentence;
 
+    /** The sentence for a run that another run kept waiting too long. */
+    extern const char* const otherRunBusySentence;
+
     /** The sentence for `problem`, met by the formats named `formats` (e.g. "VST3" or "VST3 and
         CLAP"). A path in it longer than `maxPathLength` characters is shortened in the middle. */
     juce::String problemSentence (const juce::String& formats, const Problem& problem, bool uninstall,

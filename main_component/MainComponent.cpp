@@ -1,9 +1,11 @@
 #include "MainComponent.h"
 #include "catalogue/Catalogue.h"
+#include "catalogue/InstallFolders.h"
 #include "catalogue/PlatformFolders.h"
 #include "catalogue/SettingsFile.h"
 #include "install/InstallEngine.h"
 #include "install/InstalledState.h"
+#include "install/RunLock.h"
 #include "panels/panel_eula.h"
 #include "panels/panel_success.h"
 #include "panels/panel_support.h"
@@ -37,12 +39,15 @@ MainComponent::MainComponent()
     productPageUrl = juce::URL (juce::String (qv::product::pageUrl));
     manualUrl = juce::URL (juce::String (qv::product::manualUrl));
 
-    settingsFolder = qv::settingsFolderUnder (qv::platform::makerFolderParent());
-    formatPaths = qv::readOrWriteSettings (settingsFolder, formatPaths);
+    const auto folders = qv::resolveInstallFolders();
+    settingsFolder = folders.settingsFolder;
+    formatPaths = folders.formatFolders;
 
     // A run that was killed between its renames leaves the old bundle set aside; put it back
-    // before anything asks whether the format is installed.
-    qv::recoverInterruptedRuns (formatPaths, productName);
+    // before anything asks whether the format is installed. Not while another run is at work:
+    // what lies beside its bundles is its own.
+    if (qv::RunLock::acquire (settingsFolder, 0) != nullptr)
+        qv::recoverInterruptedRuns (formatPaths, productName);
 
     for (size_t i = 0; i < extraButtons.size(); ++i)
         qv::createTransparentButton (extraButtons[i], *this, *this, qv::extraNames[(int) i]);

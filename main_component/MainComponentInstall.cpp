@@ -3,7 +3,8 @@
 #include "install/InstallEngine.h"
 #include "install/ProblemSentences.h"
 #include "panels/panel_success.h"
-#include <BinaryData.h>
+#include "install/RunLock.h"
+#include "resources/EmbeddedArchives.h"
 
 void MainComponent::processSelectedFormats()
 {
@@ -12,15 +13,19 @@ void MainComponent::processSelectedFormats()
     request.productName = productName;
     request.selected = formatSelected;
     request.uninstall = shiftHeld;
-    request.archives = { qv::ArchiveBytes { BinaryData::vst3_zip, (size_t) BinaryData::vst3_zipSize },
-                         qv::ArchiveBytes { BinaryData::clap_zip, (size_t) BinaryData::clap_zipSize },
-                         qv::ArchiveBytes { BinaryData::aax_zip, (size_t) BinaryData::aax_zipSize } };
+    request.archives = qv::embeddedArchives();
 
     // A report of the previous run gives way to the hint of the button under the mouse.
     if (std::exchange (runReport, std::nullopt).has_value())
         buttonStateChanged (installButton.get());
 
-    const auto outcome = qv::processFormats (request);
+    // Another window or a script on the same settings file finishes first.
+    qv::RunOutcome outcome;
+
+    if (const auto lock = qv::RunLock::acquire (settingsFolder, qv::RunLock::defaultTimeoutMs()))
+        outcome = qv::processFormats (request);
+    else
+        outcome.otherRunBusy = true;
 
     // Processed formats are deselected whatever their outcome.
     for (size_t i = 0; i < formatSelected.size(); ++i)

@@ -1,3 +1,0 @@
-#include "qv_installerApplication.h"
-
-START_JUCE_APPLICATION (qv_installerApplication)
