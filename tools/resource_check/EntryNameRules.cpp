@@ -1,32 +1,21 @@
 #include "EntryNameRules.h"
+#include "install/ArchiveExtraction.h"
 
 namespace qv::resourcecheck
 {
 juce::StringArray checkEntryName (const juce::String& name, const juce::String& bundleName, bool bundleIsFile)
 {
     juce::StringArray problems;
-    const auto quoted = "entry \"" + name + "\"";
+
+    // The installer's own rule: what it would refuse to extract is refused here, before embedding.
+    if (const auto refused = qv::problemWithEntryName (name, bundleName); refused.isNotEmpty())
+        problems.add (refused);
 
     if (name.isEmpty())
-    {
-        problems.add ("an entry has an empty name");
         return problems;
-    }
 
-    if (name.startsWithChar ('\\') || name.startsWithChar ('/'))
-        problems.add (quoted + " is an absolute path");
-
-    if (name.length() >= 2 && juce::CharacterFunctions::isLetter (name[0]) && name[1] == ':')
-        problems.add (quoted + " begins with a drive letter");
-    else if (name.containsChar (':'))
-        problems.add (quoted + " contains ':', which Windows reads as a drive or a stream name");
-
-    juce::StringArray parts;
-    parts.addTokens (name.replaceCharacter ('/', '\\'), "\\", {});
-
-    if (parts.contains (".."))
-        problems.add (quoted + " climbs out of its folder with \"..\"");
-
+    // The bundle's shape, which the installer's rule leaves to the archive: a single file (CLAP)
+    // is the whole name; a folder (VST3, AAX) is followed by a backslash.
     const auto expected = bundleIsFile ? bundleName : bundleName + "\\";
     const auto matches = bundleIsFile ? name == bundleName : name.startsWith (expected);
 
@@ -36,7 +25,7 @@ juce::StringArray checkEntryName (const juce::String& name, const juce::String& 
                                            : name.startsWithIgnoreCase (expected);
         const auto rule = bundleIsFile ? "is not named \"" + bundleName + "\""
                                        : "does not begin with \"" + expected + "\"";
-        problems.add (quoted + " " + rule + (caseOnly ? " (the case differs)" : ""));
+        problems.add ("entry \"" + name + "\" " + rule + (caseOnly ? " (the case differs)" : ""));
     }
 
     return problems;
