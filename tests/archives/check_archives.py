@@ -20,6 +20,10 @@ import zipfile
 import zlib
 from pathlib import Path
 
+# One PE reader for the archive and the Windows program's tests.
+sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "wine"))
+import pe_image  # noqa: E402
+
 DESKTOP_INI = b"[.ShellClassInfo]\r\nIconResource=Plugin.ico,0\r\nIconFile=Plugin.ico\r\nIconIndex=0\r\n"
 
 REALISTIC_SIZES = {"vst3": 33325024, "clap": 32989152, "aax": 33112152}
@@ -108,73 +112,6 @@ def read_raw_records(data):
 
 
 # --- Executable formats ------------------------------------------------------------------------
-
-class PeImage:
-    def __init__(self, data):
-        if data[:2] != b"MZ":
-            raise AssertionError("not a PE file (no MZ header)")
-        pe = struct.unpack_from("<I", data, 0x3C)[0]
-        if data[pe:pe + 4] != b"PE\0\0":
-            raise AssertionError("not a PE file (no PE signature)")
-
-        self.data = data
-        self.machine, section_count = struct.unpack_from("<HH", data, pe + 4)
-        optional_size, self.characteristics = struct.unpack_from("<HH", data, pe + 20)
-        optional = pe + 24
-        self.magic = struct.unpack_from("<H", data, optional)[0]
-        directory_count = struct.unpack_from("<I", data, optional + 108)[0]
-        self.resource_rva, self.resource_size = (struct.unpack_from("<II", data, optional + 112 + 16)
-                                                 if directory_count > 2 else (0, 0))
-        self.sections = []
-        for index in range(section_count):
-            base = optional + optional_size + 40 * index
-            virtual_size, virtual_address, raw_size, raw_pointer = struct.unpack_from("<IIII", data, base + 8)
-            self.sections.append((virtual_address, max(virtual_size, raw_size), raw_pointer))
-
-    def offset_of(self, rva):
-        for virtual_address, size, raw_pointer in self.sections:
-            if virtual_address <= rva < virtual_address + size:
-                return raw_pointer + rva - virtual_address
-        raise AssertionError(f"RVA {rva:#x} lies in no section")
-
-    def version_resource(self):
-        """The bytes of the first RT_VERSION resource, or None."""
-        if self.resource_rva == 0:
-            return None
-        root = self.offset_of(self.resource_rva)
-
-        def entries(directory):
-            named, numbered = struct.unpack_from("<HH", self.data, directory + 12)
-            for index in range(named + numbered):
-                yield struct.unpack_from("<II", self.data, directory + 16 + 8 * index)
-
-        for identifier, target in entries(root):
-            if identifier != 16:  # RT_VERSION
-                continue
-            node = target
-            while node & 0x80000000:
-                node = next(entries(root + (node & 0x7FFFFFFF)))[1]
-            data_rva, size = struct.unpack_from("<II", self.data, root + node)
-            start = self.offset_of(data_rva)
-            return self.data[start:start + size]
-        return None
-
-
-def fixed_versions(resource):
-    """(file version, product version) of a VS_VERSIONINFO block, as dotted strings."""
-    key = resource[6:6 + 32].decode("utf-16-le")
-    if key != "VS_VERSION_INFO\0":
-        raise AssertionError(f"version resource key is {key!r}")
-    fixed = 40  # header (6) + key (32), aligned to 4
-    signature, _, file_ms, file_ls, product_ms, product_ls = struct.unpack_from("<IIIIII", resource, fixed)
-    if signature != 0xFEEF04BD:
-        raise AssertionError("VS_FIXEDFILEINFO signature missing")
-
-    def dotted(ms, ls):
-        return f"{ms >> 16}.{ms & 0xFFFF}.{ls >> 16}.{ls & 0xFFFF}"
-
-    return dotted(file_ms, file_ls), dotted(product_ms, product_ls)
-
 
 def run_tool(arguments):
     if not arguments[0]:
@@ -401,19 +338,20 @@ class ArchiveTests(unittest.TestCase):
                     path.write_bytes(content)
 
                     if options.platform == "windows":
-                        image = PeImage(content)
-                        self.assertEqual(image.machine, 0x8664, "x86-64")
-                        self.assertEqual(image.magic, 0x20B, "PE32+")
-                        self.assertTrue(image.characteristics & 0x2000, "a DLL")
+                        machine, characteristics = pe_image.read_file_header(path)  # raises unless PE32+
+                        self.assertEqual(machine, 0x8664, "x86-64")
+                        self.assertTrue(characteristics & 0x2000, "a DLL")
                         exports, imports = pe_exports_and_imports(path)
                         self.assertLessEqual(imports, WINDOWS_SYSTEM_DLLS)
 
-                        resource = image.version_resource()
+                        resources = [r for r in pe_image.read_resources(path) if r.type == pe_image.RT_VERSION]
                         if format_id == "clap":
-                            self.assertIsNone(resource, "the CLAP module carries no version resource")
+                            self.assertEqual(resources, [], "the CLAP module carries no version resource")
                         else:
-                            self.assertIsNotNone(resource, "a version resource")
-                            self.assertEqual(fixed_versions(resource), (expected_version, expected_version))
+                            self.assertEqual(len(resources), 1, "a version resource")
+                            version = pe_image.parse_version(resources[0].data)
+                            dotted = [".".join(map(str, version[key])) for key in ("file_version", "product_version")]
+                            self.assertEqual(dotted, [expected_version, expected_version])
                     else:
                         self.assertEqual(content[:4], b"\x7fELF")
                         self.assertEqual(content[4], 2, "64-bit ELF")

@@ -84,6 +84,14 @@ def _parse_headers(image):
     return directories, sections
 
 
+def read_file_header(path):
+    """(machine, characteristics) of the image's COFF header; the image must be PE32+."""
+    pe = _Image(path)
+    (pe_offset,) = _unpack("<I", pe.data, 0x3C)
+    machine, _, _, _, _, _, characteristics = _unpack("<HHIIIHH", pe.data, pe_offset + 4)
+    return machine, characteristics
+
+
 IMPORT_DIRECTORY = 1
 RESOURCE_DIRECTORY = 2
 DELAY_IMPORT_DIRECTORY = 13
