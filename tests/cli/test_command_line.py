@@ -114,6 +114,14 @@ class CommandLineTest(unittest.TestCase):
                 for bundle in runner.bundles:
                     self.assertFalse(os.path.lexists(bundle), bundle)
 
+    def test_no_argument_and_no_display_says_so_and_points_at_help(self):
+        sentence = ("The installer's window cannot be shown: no display could be opened. "
+                    "Run qv_installer --help to install from the command line.")
+        for display in (None, ":4711"):
+            with self.subTest(display=display):
+                code, out, err = Runner().run(env={} if display is None else {"DISPLAY": display})
+                self.assertEqual((code, out, err.strip()), (2, "", sentence))
+
     def test_a_log_file_gets_a_timestamped_line_per_step_and_result(self):
         runner = Runner()
         with tempfile.TemporaryDirectory() as folder:
