@@ -35,6 +35,9 @@ endif()
 
 enable_language(RC)
 
+# QV_SIGN_PKCS12 and friends: Authenticode signing of the program after linking, off by default.
+include("${CMAKE_CURRENT_LIST_DIR}/CodeSigning.cmake")
+
 # JUCE 7.0.5 crashes at the first window where DXGI is unavailable (some virtual machines and
 # remote sessions, Wine without OpenGL): it enumerates the adapters of a DXGI factory it never
 # checked it got. The patched module keeps no adapters then; the program repaints without vertical
@@ -51,8 +54,8 @@ function(qv_platform_link_juce_deps target)
 endfunction()
 
 # The manifest, the two icon groups and the version block, compiled in an object library of their
-# own so that windres sees none of JUCE's definitions and include folders; and the Windows side of
-# the application's windowing.
+# own so that windres sees none of JUCE's definitions and include folders; the Windows side of the
+# application's windowing; and the program's signature when a certificate is configured.
 function(qv_platform_add_app_resources target)
     target_sources(${target} PRIVATE
         "${PROJECT_SOURCE_DIR}/app/WindowRepaint.h"
@@ -82,4 +85,5 @@ function(qv_platform_add_app_resources target)
     target_link_libraries(${target} PRIVATE ${target}_resources)
     # For the test that compares the executable's icons with the generated file.
     set_target_properties(${target} PROPERTIES QV_PROGRAM_ICON "${icon}")
+    qv_sign_after_link(${target})
 endfunction()

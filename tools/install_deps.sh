@@ -23,6 +23,8 @@ packages=(
     # Windows cross build and its tests
     g++-mingw-w64-x86-64-posix libz-mingw-w64-dev binutils-mingw-w64-x86-64 wine wine64
     dpkg-dev
+    # signing the Windows program, and the test that signs with a throw-away certificate
+    osslsigncode openssl
 )
 
 export DEBIAN_FRONTEND=noninteractive
