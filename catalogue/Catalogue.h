@@ -1,8 +1,10 @@
 #pragma once
 
+#include <ProductFacts.h>
 #include <juce_core/juce_core.h>
 
-/** The compile-time description of the one product this installer carries. */
+/** The compile-time description of the one product this installer carries, generated from the
+    product description the build was given (see cmake/product/Product.cmake). */
 namespace qv
 {
     /** VST3, CLAP and AAX: the formats built, shown, detected and installed, by format index. */
@@ -23,10 +25,10 @@ namespace qv
     namespace product
     {
         /** The product name as stored; see displayName(). */
-        inline constexpr const char* storedName = "Varnoly";
-        inline constexpr const char* version = "1.0.4";
-        inline constexpr const char* pageUrl = "https://shop.quorvane-audio.example/collections/software/products/varnoly";
-        inline constexpr const char* manualUrl = "https://docs.quorvane-audio.example/manuals/Varnoly_Manual.pdf";
+        inline constexpr const char* storedName = productfacts::name;
+        inline constexpr const char* version = productfacts::version;
+        inline constexpr const char* pageUrl = productfacts::pageUrl;
+        inline constexpr const char* manualUrl = productfacts::manualUrl;
 
         /** The name shown and used for bundles: only the first "_" becomes a space. */
         juce::String displayName (const juce::String& stored);
@@ -41,7 +43,9 @@ namespace qv
     namespace maker
     {
         /** The maker's folder under the machine-wide application-data folder. */
-        inline constexpr const char* folderName = "Quorvane";
-        inline constexpr const char* companyName = "Quorvane";
+        inline constexpr const char* folderName = productfacts::makerFolderName;
+        inline constexpr const char* companyName = productfacts::makerName;
+        inline constexpr const char* communityUrl = productfacts::communityUrl;
+        inline constexpr const char* mailUrl = productfacts::mailUrl;
     }
 }

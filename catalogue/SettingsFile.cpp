@@ -4,12 +4,7 @@
 
 namespace qv
 {
-const char* const settingsNote =
-    "These are the paths that all Quorvane installers will use for their respective formats. "
-    "Edit them to personal taste, but keep in mind that some formats have specific homes. "
-    "Use this feature at your own risk; follow the naming and separator conventions exactly as you see them, "
-    "or you could end up with unintended consequences. If you delete this file, the next time you run the "
-    "Plugin Manager for any QV product, a new one with the default locations will be written.";
+const char* const settingsNote = productfacts::settingsNote;
 
 juce::File settingsFolderUnder (const juce::File& parent)
 {

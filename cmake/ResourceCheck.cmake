@@ -8,8 +8,8 @@
 # or a recoloured icon has no opaque black, a font does not load, or an archive does not open or
 # breaks the layout the installer relies on (bundle-name prefix, no absolute or climbing names, no
 # symbolic links, and on Windows the VST3 and AAX modules' file version). Make the resource table
-# depend on <target>. RECOLOURED defaults to QV_RECOLOURED_ICONS, PRODUCT_NAME to Varnoly and
-# MODULE_VERSION to 1.0.4.0. DEPENDS names the targets that produce the files.
+# depend on <target>. RECOLOURED defaults to QV_RECOLOURED_ICONS, PRODUCT_NAME to the product's
+# name and MODULE_VERSION to its module file version (cmake/product/Product.cmake). DEPENDS names the targets that produce the files.
 #
 # The tool runs on the build machine. A native build builds it (tools/resource_check must be added
 # before this is called); a cross build cannot, and takes the path of one built by a native build
@@ -61,10 +61,10 @@ function(qv_add_resource_check target)
         set(ARG_RECOLOURED ${QV_RECOLOURED_ICONS})
     endif()
     if(NOT ARG_PRODUCT_NAME)
-        set(ARG_PRODUCT_NAME Varnoly)
+        set(ARG_PRODUCT_NAME "${QV_PRODUCT_NAME}")
     endif()
     if(NOT ARG_MODULE_VERSION)
-        set(ARG_MODULE_VERSION 1.0.4.0)
+        set(ARG_MODULE_VERSION "${QV_PRODUCT_MODULE_VERSION}")
     endif()
 
     if(CMAKE_CROSSCOMPILING)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <ProductFacts.h>
+
 #include <juce_core/juce_core.h>
 #include <utility>
 #include <vector>
@@ -10,8 +12,8 @@ namespace qv::resourcecheck
     struct CheckOptions
     {
         juce::String platform;
-        juce::String productName { "Varnoly" };
-        juce::String moduleVersion { "1.0.4.0" };
+        juce::String productName { qv::productfacts::name };
+        juce::String moduleVersion { qv::productfacts::moduleFileVersion };
 
         /** Format ("vst3", "clap", "aax") and archive file, in the order given. */
         std::vector<std::pair<juce::String, juce::File>> archives;
