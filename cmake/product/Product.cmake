@@ -54,6 +54,18 @@ if(NOT QV_PRODUCT_MODULE_VERSION MATCHES "^[0-9]+\\.[0-9]+\\.[0-9]+\\.[0-9]+$")
     message(FATAL_ERROR "${_qv_product_file}: product.moduleFileVersion '${QV_PRODUCT_MODULE_VERSION}' must be four numbers, e.g. 1.0.4.0")
 endif()
 
+# The name shown and given to the bundles: the first "_" of the stored name becomes a space, as the
+# installer's catalogue has it, so that the archives hold the very bundle names it looks for.
+string(FIND "${QV_PRODUCT_NAME}" "_" _qv_underscore)
+if(_qv_underscore EQUAL -1)
+    set(QV_PRODUCT_DISPLAY_NAME "${QV_PRODUCT_NAME}")
+else()
+    string(SUBSTRING "${QV_PRODUCT_NAME}" 0 ${_qv_underscore} _qv_before)
+    math(EXPR _qv_after_start "${_qv_underscore} + 1")
+    string(SUBSTRING "${QV_PRODUCT_NAME}" ${_qv_after_start} -1 _qv_after)
+    set(QV_PRODUCT_DISPLAY_NAME "${_qv_before} ${_qv_after}")
+endif()
+
 cmake_path(ABSOLUTE_PATH _qv_licence_file BASE_DIRECTORY "${_qv_product_dir}" NORMALIZE OUTPUT_VARIABLE QV_PRODUCT_LICENCE_FILE)
 if(NOT EXISTS "${QV_PRODUCT_LICENCE_FILE}")
     message(FATAL_ERROR "${_qv_product_file}: the licence file ${QV_PRODUCT_LICENCE_FILE} does not exist")

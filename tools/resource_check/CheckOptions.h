@@ -1,6 +1,6 @@
 #pragma once
 
-#include <ProductFacts.h>
+#include "catalogue/Catalogue.h"
 
 #include <juce_core/juce_core.h>
 #include <utility>
@@ -12,7 +12,7 @@ namespace qv::resourcecheck
     struct CheckOptions
     {
         juce::String platform;
-        juce::String productName { qv::productfacts::name };
+        juce::String productName { qv::product::displayName (qv::product::storedName) };
         juce::String moduleVersion { qv::productfacts::moduleFileVersion };
 
         /** Format ("vst3", "clap", "aax") and archive file, in the order given. */
