@@ -25,6 +25,8 @@ packages=(
     dpkg-dev
     # signing the Windows program, and the test that signs with a throw-away certificate
     osslsigncode openssl
+    # the real-host tests: what Ardour's VST3 scanner needs beside its own libraries
+    libglibmm-2.4-1v5 libsigc++-2.0-0v5
 )
 
 export DEBIAN_FRONTEND=noninteractive
@@ -36,3 +38,7 @@ apt-get install -y -qq --no-install-recommends "${packages[@]}" >/dev/null
 if ! command -v npm >/dev/null; then
     apt-get install -y -qq --no-install-recommends nodejs npm >/dev/null
 fi
+
+# The real-host tests load the installed plug-in in Ardour's VST3 scanner, unpacked from Debian's
+# ardour package into /var/cache/qv-ardour (not installed: Ardour itself needs ~94 more packages).
+bash "$(dirname "$0")/fetch_ardour_scanner.sh" >/dev/null
