@@ -1,4 +1,5 @@
 #include "PluginVersion.h"
+#include "catalogue/FormatTable.h"
 #include "catalogue/SmallFileRead.h"
 
 namespace qv::platform
@@ -45,10 +46,12 @@ juce::String pluginVersionOf (const juce::File& bundle, int formatIndex)
     constexpr juce::int64 maxBytes = 256 * 1024;
     constexpr int maxDepth = 32;
 
-    if (formatIndex != 0)
+    const juce::String versionFile (formatTable[(size_t) formatIndex].linuxVersionFile);
+
+    if (versionFile.isEmpty())
         return {};
 
-    const auto bytes = readSmallRegularFile (bundle.getChildFile ("Contents/Resources/moduleinfo.json"), maxBytes);
+    const auto bytes = readSmallRegularFile (bundle.getChildFile (versionFile), maxBytes);
 
     if (! bytes.has_value())
         return {};

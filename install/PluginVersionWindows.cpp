@@ -1,4 +1,5 @@
 #include "PluginVersion.h"
+#include "catalogue/FormatTable.h"
 
 namespace qv::platform
 {
@@ -6,13 +7,7 @@ namespace qv::platform
 // folder formats are read at their inner module.
 juce::String pluginVersionOf (const juce::File& bundle, int formatIndex)
 {
-    const auto bundleName = bundle.getFileName();
-
-    switch (formatIndex)
-    {
-        case 0:  return bundle.getChildFile ("Contents/x86_64-win/" + bundleName).getVersion();
-        case 2:  return bundle.getChildFile ("Contents/x64/" + bundleName).getVersion();
-        default: return bundle.getVersion();
-    }
+    const auto module = modulePathInBundle (formatIndex, true, bundle.getFileNameWithoutExtension());
+    return (module.isEmpty() ? bundle : bundle.getChildFile (module)).getVersion();
 }
 }

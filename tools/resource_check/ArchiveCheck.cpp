@@ -1,4 +1,6 @@
 #include "ArchiveCheck.h"
+#include "catalogue/Catalogue.h"
+#include "catalogue/FormatTable.h"
 #include "EntryNameRules.h"
 #include "PeVersion.h"
 #include "ZipDirectory.h"
@@ -62,26 +64,19 @@ ArchiveRules archiveRulesFor (const juce::String& format, const juce::String& pr
     ArchiveRules rules;
     rules.moduleVersion = moduleVersion;
     const auto windows = platform == "windows";
+    auto index = 1; // CLAP, the single-file bundle, unless the format names another
 
-    if (format == "vst3")
-    {
-        rules.bundleName = productName + ".vst3";
+    for (int i = 0; i < qv::numFormats; ++i)
+        if (format.equalsIgnoreCase (qv::formatTable[(size_t) i].name))
+            index = i;
 
-        if (windows)
-            rules.versionedModules.add (rules.bundleName + "\\Contents\\x86_64-win\\" + productName + ".vst3");
-    }
-    else if (format == "aax")
-    {
-        rules.bundleName = productName + ".aaxplugin";
+    const auto& facts = qv::formatTable[(size_t) index];
+    rules.bundleName = productName + facts.extension;
+    rules.bundleIsFile = ! facts.bundleIsFolder;
 
-        if (windows)
-            rules.versionedModules.add (rules.bundleName + "\\Contents\\x64\\" + productName + ".aaxplugin");
-    }
-    else
-    {
-        rules.bundleName = productName + ".clap";
-        rules.bundleIsFile = true;
-    }
+    if (windows && facts.windowsModuleHasVersion)
+        rules.versionedModules.add (rules.bundleName + "\\"
+                                    + qv::modulePathInBundle (index, true, productName).replaceCharacter ('/', '\\'));
 
     return rules;
 }
