@@ -5,8 +5,8 @@
 
 namespace qv
 {
-    /** What a platform's installed bundle of a format holds, by format index: the one place that
-        states each format's shape. "{name}" in a path stands for the bundle's name without its
+    /** What a platform's installed bundle of a format holds, by format index, as catalogue/formats.json
+        states it for the build and the program alike. "{name}" in a path stands for the bundle's name without its
         extension (the product's displayed name). */
     struct FormatFacts
     {
