@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Tests of tools/pack_plugin_archive.py on small bundles.
+"""Tests of tools/archives/pack_plugin_archive.py on small bundles.
 
 Usage: test_pack_plugin_archive.py PATH/TO/pack_plugin_archive.py
 """

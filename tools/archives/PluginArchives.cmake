@@ -20,8 +20,8 @@ set(QV_AAX_BUNDLE "" CACHE PATH "A built <product>.aaxplugin bundle folder to pa
 option(QV_REALISTIC_ARCHIVES "Pad the stand-in modules to the product's sizes, for benchmarks" OFF)
 option(QV_WINDOWS_CHECK_ARCHIVES "On Linux, also build the Windows archives (needs MinGW-w64) so they can be tested" ON)
 
-cmake_path(SET QV_PLUGIN_SOURCES_DIR NORMALIZE "${CMAKE_CURRENT_LIST_DIR}/../resources/plugins")
-cmake_path(SET QV_PLUGIN_TOOLS_DIR NORMALIZE "${CMAKE_CURRENT_LIST_DIR}/../tools")
+cmake_path(SET QV_PLUGIN_SOURCES_DIR NORMALIZE "${CMAKE_CURRENT_LIST_DIR}/../../resources/plugins")
+cmake_path(SET QV_PLUGIN_TOOLS_DIR NORMALIZE "${CMAKE_CURRENT_LIST_DIR}/..")
 
 # The real product's module sizes, which realistic mode reproduces exactly.
 set(_qv_realistic_size_vst3 33325024)
@@ -76,8 +76,8 @@ function(_qv_add_archive_set)
         "PLATFORM;OUTPUT_DIR;WORK_DIR;PRODUCT_NAME;PRODUCT_VERSION;RC_COMPILER;OUT_VAR" "C_COMPILER")
 
     set(sources "${QV_PLUGIN_SOURCES_DIR}")
-    set(packer "${QV_PLUGIN_TOOLS_DIR}/pack_plugin_archive.py")
-    set(padder "${QV_PLUGIN_TOOLS_DIR}/pad_plugin_module.py")
+    set(packer "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/pack_plugin_archive.py")
+    set(padder "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/pad_plugin_module.py")
     set(name "${ARG_PRODUCT_NAME}")
     set(work "${ARG_WORK_DIR}")
     file(MAKE_DIRECTORY "${work}" "${ARG_OUTPUT_DIR}")

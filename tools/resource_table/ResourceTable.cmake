@@ -6,7 +6,7 @@
 # about a minute and gigabytes of compiler memory per 20 MB archive; .incbin costs a fraction of a
 # second. Works with GCC on ELF and with MinGW-w64 on COFF.
 
-set(QV_RESOURCE_TABLE_SCRIPT "${CMAKE_CURRENT_LIST_DIR}/../tools/resource_table/generate.cmake")
+set(QV_RESOURCE_TABLE_SCRIPT "${CMAKE_CURRENT_LIST_DIR}/generate.cmake")
 
 function(qv_add_resource_table target)
     cmake_parse_arguments(ARG "" "NAMESPACE;HEADER" "FILES;DEPENDS" ${ARGN})
