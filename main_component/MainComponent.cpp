@@ -49,18 +49,37 @@ MainComponent::MainComponent()
     if (qv::RunLock::acquire (settingsFolder, 0) != nullptr)
         qv::recoverInterruptedRuns (formatPaths, productName);
 
+    const auto createButton = [this] (std::unique_ptr<juce::TextButton>& slot, const juce::String& name, juce::AccessibilityRole role)
+    {
+        auto button = std::make_unique<qv::AccessibleButton> (role, [this, name] { return accessibleDescription (name); });
+        button->onFocusChange = [this] (FocusChangeType cause) { followKeyboardFocus (cause == focusChangedByTabKey || focusEnteringByTab); };
+        qv::installTransparentButton (std::move (button), slot, *this, *this, name);
+    };
+
     for (size_t i = 0; i < extraButtons.size(); ++i)
-        qv::createTransparentButton (extraButtons[i], *this, *this, qv::extraNames[(int) i]);
+        createButton (extraButtons[i], qv::extraNames[(int) i], juce::AccessibilityRole::button);
 
     for (size_t i = 0; i < formatButtons.size(); ++i)
     {
         // Installed formats start selected, against the folders as the settings file left them.
         formatSelected[i] = isFormatInstalled ((int) i);
-        qv::createTransparentButton (formatButtons[i], *this, *this, qv::formatNames[(int) i]);
+        createButton (formatButtons[i], qv::formatNames[(int) i], juce::AccessibilityRole::toggleButton);
     }
 
-    qv::createTransparentButton (installButton, *this, *this, "INSTALL");
-    qv::createTransparentButton (selectAllButton, *this, *this, "SELECT_ALL");
+    createButton (installButton, "INSTALL", juce::AccessibilityRole::button);
+    createButton (selectAllButton, "SELECT_ALL", juce::AccessibilityRole::button);
+
+    // Tab visits the buttons in reading order; screen readers walk them in the same order. Nothing
+    // has the focus until the first Tab, and a click never moves it, so the mouse never shows the ring.
+    const auto order = keyboardOrder();
+
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i]->setExplicitFocusOrder ((int) i + 1);
+
+    setWantsKeyboardFocus (true);
+    setMouseClickGrabsKeyboardFocus (false);
+    setFocusContainerType (FocusContainerType::keyboardFocusContainer);
+    juce::Desktop::getInstance().addFocusChangeListener (this);
 
     hintLabel = std::make_unique<juce::Label> (juce::String(), juce::String());
     addAndMakeVisible (*hintLabel);
@@ -74,7 +93,10 @@ MainComponent::MainComponent()
 
 // Members go in reverse declaration order; each owned child leaves this component as it is deleted.
 // The default look-and-feel is a weak reference that lapses with customLookAndFeel.
-MainComponent::~MainComponent() = default;
+MainComponent::~MainComponent()
+{
+    juce::Desktop::getInstance().removeFocusChangeListener (this);
+}
 
 juce::File MainComponent::bundleFileFor (int formatIndex) const
 {

@@ -1,10 +1,13 @@
 #pragma once
 
 #include <juce_gui_basics/juce_gui_basics.h>
+#include "RunAnnouncement.h"
 #include "install/InstallEngine.h"
+#include "theme/AccessibleButton.h"
 #include "theme/CustomLookAndFeel.h"
 #include <array>
 #include <optional>
+#include <vector>
 
 class panel_eula;
 class panel_support;
@@ -14,7 +17,8 @@ class panel_success;
     selection and Shift state, the transparent buttons that take the mouse, the icons the screen
     draws, the hint label and the overlay panels. */
 class MainComponent final : public juce::Component,
-                            public juce::Button::Listener
+                            public juce::Button::Listener,
+                            private juce::FocusChangeListener
 {
 public:
     MainComponent();
@@ -26,6 +30,19 @@ public:
 
     void buttonClicked (juce::Button*) override;
     void buttonStateChanged (juce::Button*) override;
+
+    bool keyPressed (const juce::KeyPress&) override;
+    std::unique_ptr<juce::ComponentTraverser> createKeyboardFocusTraverser() override;
+
+    /** The nine buttons in the order Tab visits them: the formats, SELECT ALL, INSTALL, the extras.
+        While a licence or support panel covers them, Tab visits none. */
+    std::vector<juce::Component*> keyboardOrder() const;
+
+    /** The one of the nine buttons that has the keyboard focus, if any. */
+    juce::Button* focusedButton() const;
+
+    /** What the button named `name` reads as to a screen reader, from the state the paint shows. */
+    qv::AccessibleButton::Description accessibleDescription (const juce::String& name) const;
 
     /** Installs (or, with Shift held, removes) every selected format, then shows the outcome. */
     void processSelectedFormats();
@@ -66,11 +83,29 @@ public:
 
     std::optional<RunReport> runReport;
 
+    /** The last run's announcement to screen readers. */
+    juce::String lastAnnouncement;
+
+    /** The button that opened the licence or support panel; Escape gives it the focus back. */
+    juce::Component::SafePointer<juce::Component> panelOpener;
+
     /** How far the line under the buttons may squeeze a long sentence sideways. */
     static constexpr float hintMinimumHorizontalScale = 0.75f;
 
 private:
     void showRunReport();
+
+    void globalFocusChanged (juce::Component*) override;
+    bool panelIsOpen() const;
+    bool closePanels();
+    std::optional<juce::String> hintFor (const juce::Button&) const;
+    juce::String focusHint() const;
+    void followKeyboardFocus (bool byTab);
+    void notifyAccessibleTitlesChanged();
+
+    // The focused button the line under the buttons last followed.
+    juce::Component::SafePointer<juce::Button> followedFocus;
+    bool focusEnteringByTab = false;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainComponent)
 };

@@ -13,6 +13,10 @@ void MainComponent::buttonClicked (juce::Button* button)
         eulaPanel = std::make_unique<panel_eula> (qv::eulaText);
         addAndMakeVisible (*eulaPanel);
         qv::placeOverlay (*eulaPanel, *this, scaleUnit);
+        panelOpener = button;
+
+        // The editor keeps Escape for itself once it has been clicked into.
+        eulaPanel->eulaEditor->onEscapeKey = [this] { closePanels(); };
     }
     else if (name == "WEBSITE")
     {
@@ -28,6 +32,7 @@ void MainComponent::buttonClicked (juce::Button* button)
         addAndMakeVisible (*supportPanel);
         supportPanel->settingsFolderPath = settingsFolder.getFullPathName();
         qv::placeOverlay (*supportPanel, *this, scaleUnit);
+        panelOpener = button;
     }
     else if (const auto formatIndex = qv::formatNames.indexOf (name); juce::isPositiveAndBelow (formatIndex, qv::numFormats))
     {
@@ -43,6 +48,9 @@ void MainComponent::buttonClicked (juce::Button* button)
         formatSelected.fill (true);
         repaint();
     }
+
+    // Selections, installed states and versions are in the titles.
+    notifyAccessibleTitlesChanged();
 }
 
 void MainComponent::buttonStateChanged (juce::Button* button)
@@ -58,7 +66,8 @@ void MainComponent::buttonStateChanged (juce::Button* button)
             return;
         }
 
-        hintLabel->setText ({}, juce::dontSendNotification);
+        // Off the buttons the line tells of the focused one, if any.
+        hintLabel->setText (focusHint(), juce::dontSendNotification);
         return;
     }
 
@@ -71,26 +80,38 @@ void MainComponent::buttonStateChanged (juce::Button* button)
         runReport.reset();
     }
 
-    const auto name = button->getName();
-    juce::String hint;
+    if (const auto hint = hintFor (*button))
+        hintLabel->setText (*hint, juce::dontSendNotification);
+}
+
+std::optional<juce::String> MainComponent::hintFor (const juce::Button& button) const
+{
+    const auto name = button.getName();
 
     if (name == "EULA")
-        hint = "Click to read End-User License Agreement";
-    else if (name == "MANUAL")
-        hint = "Click to open product manual in your web browser";
-    else if (name == "WEBSITE")
-        hint = "Click to open product page on the Quorvane website";
-    else if (name == "SUPPORT")
-        hint = "Email and Discord support";
-    else if (const auto formatIndex = qv::formatNames.indexOf (name); juce::isPositiveAndBelow (formatIndex, qv::numFormats))
-        hint = isFormatInstalled (formatIndex) ? "Select to update " + name + " to " + productVersion
+        return "Click to read End-User License Agreement";
+    if (name == "MANUAL")
+        return "Click to open product manual in your web browser";
+    if (name == "WEBSITE")
+        return juce::String ("Click to open product page on the ") + qv::maker::companyName + " website";
+    if (name == "SUPPORT")
+        return "Email and Discord support";
+    if (const auto formatIndex = qv::formatNames.indexOf (name); juce::isPositiveAndBelow (formatIndex, qv::numFormats))
+        return isFormatInstalled (formatIndex) ? "Select to update " + name + " to " + productVersion
                                                : "Select to install " + name;
-    else if (name == "INSTALL")
-        hint = juce::String ("Click to install selected. ") + "Shift-click to uninstall selected";
-    else
-        return; // SELECT ALL and anything unknown leave the hint as it is.
+    if (name == "INSTALL")
+        return juce::String ("Click to install selected. ") + "Shift-click to uninstall selected";
 
-    hintLabel->setText (hint, juce::dontSendNotification);
+    return std::nullopt; // SELECT ALL and anything unknown leave the hint as it is.
+}
+
+// Focused, SELECT ALL has no hint of its own; the line is empty as it is after hovering on to it.
+juce::String MainComponent::focusHint() const
+{
+    if (auto* focused = focusedButton())
+        return hintFor (*focused).value_or (juce::String());
+
+    return {};
 }
 
 void MainComponent::modifierKeysChanged (const juce::ModifierKeys& modifiers)
@@ -103,7 +124,10 @@ void MainComponent::modifierKeysChanged (const juce::ModifierKeys& modifiers)
     const auto changed = keyBits ^ lastModifierFlags;
 
     if ((changed & shiftBit) != 0)
+    {
         shiftHeld = (keyBits & shiftBit) != 0;
+        notifyAccessibleTitlesChanged(); // INSTALL reads Uninstall while Shift is held
+    }
 
     if (changed != 0)
         repaint();

@@ -49,6 +49,10 @@ void MainComponent::processSelectedFormats()
     // The animator hides the panel at once and fades a snapshot of it instead; the snapshot takes
     // no clicks, so the screen stays usable while it fades.
     juce::Desktop::getInstance().getAnimator().animateComponent (successPanel.get(), getLocalBounds(), 0.0f, 3000, true, 0.0, 0.0);
+
+    // Screen readers hear what the fading panel shows, with the line's sentence in full.
+    lastAnnouncement = qv::runAnnouncement (outcome, request.uninstall);
+    juce::AccessibilityHandler::postAnnouncement (lastAnnouncement, juce::AccessibilityHandler::AnnouncementPriority::high);
 }
 
 // The sentence with its paths shortened in the middle until it fits the line: at full width if a

@@ -139,4 +139,12 @@ void MainComponent::paint (juce::Graphics& g)
             icon->drawWithin (g, { bounds.getX() + u, bounds.getY() + u, 8.0f * u, juce::jmax (0.0f, bounds.getHeight() - 2.0f * u) },
                               juce::RectanglePlacement::centred, 1.0f);
     }
+
+    // The keyboard focus: a ring just outside the focused button, clear of a row's selection
+    // outline and unlike it in colour.
+    if (const auto* focused = focusedButton())
+    {
+        g.setColour (qv::colourActive);
+        g.drawRoundedRectangle (focused->getBounds().toFloat().expanded (0.5f * u), 1.5f * u, 0.35f * u);
+    }
 }

@@ -35,6 +35,6 @@ void panel_success::paint (juce::Graphics& g)
     if (icon != nullptr)
         icon->drawWithin (g, box.reduced (8.0f * u), juce::RectanglePlacement::centred, 1.0f);
 
-    g.drawText (succeeded ? "Operation Successful!" : "Operation failed!",
+    g.drawText (succeeded ? successText : failureText,
                 box.reduced (2.0f * u), juce::Justification::centredBottom, true);
 }

@@ -11,6 +11,10 @@ public:
 
     void paint (juce::Graphics&) override;
 
+    /** What the panel says, and what a screen reader hears as it fades. */
+    static constexpr const char* successText = "Operation Successful!";
+    static constexpr const char* failureText = "Operation failed!";
+
     bool succeeded = true;
     float scaleUnit = 9.0f;
     std::unique_ptr<juce::Drawable> successIcon;

@@ -9,9 +9,10 @@
 
 namespace
 {
-    const char* const discordText = "The Quorvane Discord is a vibrant community of musicians and producers, and this is "
-                                    "the fastest way to get answers to simple questions. Just join and drop in the "
-                                    "appropriate channel. ";
+    const juce::String discordText = juce::String ("The ") + qv::maker::companyName
+                                     + " Discord is a vibrant community of musicians and producers, and this is "
+                                       "the fastest way to get answers to simple questions. Just join and drop in the "
+                                       "appropriate channel. ";
 
     const char* const mailText = "If you have more complicated questions, or matters that need to remain private, "
                                  "concerning account information, etc., feel free to email us.";
@@ -62,7 +63,7 @@ panel_support::~panel_support() = default;
 juce::String panel_support::aboutText() const
 {
     // Joined with "/" whatever separators the folder path uses.
-    return juce::String ("The Quorvane Plugin Manager v") + qv::installer::version
+    return juce::String ("The ") + qv::maker::companyName + " Plugin Manager v" + qv::installer::version
          + " cross-platform installater. \nFeel free to drop us a line if you have any suggestions or questions "
            "concerning its use. You can edit the default installation paths in the text file found at "
          + settingsFolderPath + "/PluginManagerSettings.txt";
@@ -80,11 +81,11 @@ void panel_support::paint (juce::Graphics& g)
 
     g.setColour (qv::colourText);
     g.setFont (3.0f * u);
-    drawHeading (g, "ABOUT QUORVANE PLUGIN MANAGER", 57.0f * u, u);
+    drawHeading (g, "ABOUT " + juce::String (qv::maker::companyName).toUpperCase() + " PLUGIN MANAGER", 57.0f * u, u);
     g.drawFittedText (aboutText(), roundedRect (10.0f * u, 65.0f * u, 80.0f * u, 30.0f * u),
                       juce::Justification::topLeft, 20, 0.0f);
 
-    g.drawSingleLineText (juce::String (juce::CharPointer_UTF8 ("\xc2\xa9 2026 Quorvane. All rights reserved.")),
+    g.drawSingleLineText (juce::String (juce::CharPointer_UTF8 ("\xc2\xa9 2026 ")) + qv::maker::companyName + ". All rights reserved.",
                           (int) (10.0f * u), (int) (88.0f * u));
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "catalogue/Catalogue.h"
 #include <juce_gui_basics/juce_gui_basics.h>
 
 /** The support channels (Discord, e-mail) and the about text, over the whole main screen. */
@@ -14,11 +15,11 @@ public:
     void resized() override;
     void buttonClicked (juce::Button*) override;
 
-    /** The maker's Discord invite, opened by the Discord tile. */
-    static constexpr const char* discordInviteUrl = "https://discord.gg/quorvane-example";
+    /** The maker's community invite, opened by the Discord tile. */
+    static constexpr const char* discordInviteUrl = qv::maker::communityUrl;
 
     /** The maker's support address, handed to the system's mail handler by the e-mail tile. */
-    static constexpr const char* supportMailtoUrl = "mailto:support@quorvane-audio.example";
+    static constexpr const char* supportMailtoUrl = qv::maker::mailUrl;
 
     /** The about text, naming the installer's version and where the settings file lies. */
     juce::String aboutText() const;

@@ -11,4 +11,11 @@ namespace qv
                                   juce::Component& parent,
                                   juce::Button::Listener& listener,
                                   const juce::String& name);
+
+    /** The same with a button made elsewhere, e.g. one that describes itself to screen readers. */
+    void installTransparentButton (std::unique_ptr<juce::TextButton> button,
+                                   std::unique_ptr<juce::TextButton>& slot,
+                                   juce::Component& parent,
+                                   juce::Button::Listener& listener,
+                                   const juce::String& name);
 }

@@ -145,6 +145,32 @@ class InstallerWindow:
         self.xdotool("click", "1")
         self.settle()
 
+    def focus(self, timeout=5.0):
+        """Gives the window the keyboard focus, as a click on it would, without touching the mouse.
+
+        With no window manager the server's focus follows the pointer (PointerRoot), and JUCE
+        counts a window as focused only once the server names it as the focus window; so the focus
+        is set on the window itself and asked back until the server has it, then JUCE is given a
+        moment to handle its focus-in event."""
+        deadline = time.monotonic() + timeout
+        while True:
+            self.xdotool("windowfocus", "--sync", self.window)
+            if self.xdotool("getwindowfocus").strip() == str(self.window):
+                break
+            if time.monotonic() > deadline:
+                raise TimeoutError("the window did not take the keyboard focus")
+            time.sleep(0.1)
+        self.settle()
+
+    def key(self, *keys, repeat=1):
+        """Presses and releases keys (xdotool names, e.g. "Tab", "shift+Return") at the focused
+        window, as typed at a real keyboard."""
+        for _ in range(repeat):
+            for key in keys:
+                self.xdotool("key", "--clearmodifiers", key)
+                self.settle(0.15)
+        self.settle(0.25)
+
     def key_down(self, key):
         self.xdotool("keydown", key)
         self.settle()
