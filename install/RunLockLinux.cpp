@@ -1,4 +1,5 @@
 #include "RunLock.h"
+#include "catalogue/Catalogue.h"
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -26,10 +27,10 @@ namespace
         const auto runtime = juce::SystemStats::getEnvironmentVariable ("XDG_RUNTIME_DIR", {});
 
         if (juce::File::isAbsolutePath (runtime) && juce::File (runtime).isDirectory())
-            return juce::File (runtime).getChildFile ("Quorvane-PluginManager-"
+            return juce::File (runtime).getChildFile (juce::String (maker::folderName) + "-PluginManager-"
                                                       + juce::String::toHexString (settingsFolder.getFullPathName().hashCode64()) + ".lock");
 
-        return juce::File ("/tmp").getChildFile ("Quorvane-PluginManager-" + juce::String ((int) ::geteuid()) + "-"
+        return juce::File ("/tmp").getChildFile (juce::String (maker::folderName) + "-PluginManager-" + juce::String ((int) ::geteuid()) + "-"
                                                  + juce::String::toHexString (settingsFolder.getFullPathName().hashCode64()) + ".lock");
     }
 }

@@ -1,4 +1,5 @@
 #include "RunLock.h"
+#include "catalogue/Catalogue.h"
 #include <windows.h>
 
 namespace qv
@@ -24,7 +25,7 @@ namespace
 std::unique_ptr<RunLock> RunLock::acquire (const juce::File& settingsFolder, int timeoutMs)
 {
     // One name per settings file, in the global namespace so that every session's runs meet.
-    const auto name = "Global\\Quorvane-PluginManager-"
+    const auto name = "Global\\" + juce::String (maker::folderName) + "-PluginManager-"
                       + juce::String::toHexString (settingsFolder.getFullPathName().toLowerCase().hashCode64());
     const auto mutex = CreateMutexW (nullptr, FALSE, name.toWideCharPointer());
 

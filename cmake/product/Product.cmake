@@ -39,6 +39,7 @@ _qv_product_field(QV_MAKER_FOLDER_NAME maker folderName)
 _qv_product_field(QV_MAKER_COMMUNITY_URL maker communityUrl)
 _qv_product_field(QV_MAKER_MAIL_URL maker mailUrl)
 _qv_product_field(QV_MAKER_SETTINGS_NOTE maker settingsNote)
+string(REGEX REPLACE "^mailto:" "" QV_MAKER_MAIL_ADDRESS "${QV_MAKER_MAIL_URL}")
 
 # The product name becomes file and folder names on every platform.
 if(NOT QV_PRODUCT_NAME MATCHES "^[A-Za-z0-9][A-Za-z0-9 _.-]*$")
