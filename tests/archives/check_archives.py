@@ -328,7 +328,7 @@ class ArchiveTests(unittest.TestCase):
                                  (0, 2147483647, []))
 
     def test_modules(self):
-        expected_version = ".".join((options.version.split(".") + ["0", "0", "0"])[:4])
+        expected_version = options.module_version or ".".join((options.version.split(".") + ["0", "0", "0"])[:4])
 
         with tempfile.TemporaryDirectory() as folder:
             for format_id in self.stand_in_formats():
@@ -385,6 +385,7 @@ def main():
     parser.add_argument("--realistic", action="store_true")
     parser.add_argument("--product", default="Varnoly")
     parser.add_argument("--version", default="1.0.4")
+    parser.add_argument("--module-version", help="the modules' file version; the version padded with 0 when not given")
     parser.add_argument("--objdump", default=shutil.which("x86_64-w64-mingw32-objdump"))
     parser.add_argument("--nm", default=shutil.which("nm"))
     options, rest = parser.parse_known_args()

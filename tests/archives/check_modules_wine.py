@@ -33,9 +33,10 @@ def main():
         parser.add_argument("--" + name, required=True)
     parser.add_argument("--product", default="Varnoly")
     parser.add_argument("--version", default="1.0.4")
+    parser.add_argument("--module-version", help="the modules' file version; the version padded with 0 when not given")
     options = parser.parse_args()
 
-    version = ".".join((options.version.split(".") + ["0", "0", "0"])[:4])
+    version = options.module_version or ".".join((options.version.split(".") + ["0", "0", "0"])[:4])
     product = options.product
     modules = [
         ("vst3", options.vst3, f"{product}.vst3/Contents/x86_64-win/{product}.vst3", version),

@@ -1,5 +1,5 @@
 # qv_add_plugin_archives (<target> PLATFORM <linux|windows> OUTPUT_DIR <dir>
-#                         [PRODUCT_NAME <name>] [PRODUCT_VERSION <x.y.z>])
+#                         [PRODUCT_NAME <name>] [PRODUCT_VERSION <x.y.z>] [MODULE_VERSION <a.b.c.d>])
 #
 # Builds the three archives the installer embeds, <dir>/aax.zip, clap.zip and vst3.zip, under the
 # custom target <target>, and sets <target>_ARCHIVES (aax, clap, vst3) and <target>_PLATFORM in the
@@ -73,7 +73,7 @@ endfunction()
 # REALISTIC pads the stand-in modules.
 function(_qv_add_archive_set)
     cmake_parse_arguments(PARSE_ARGV 0 ARG "USE_MAKER_BUNDLES;REALISTIC"
-        "PLATFORM;OUTPUT_DIR;WORK_DIR;PRODUCT_NAME;PRODUCT_VERSION;RC_COMPILER;OUT_VAR" "C_COMPILER")
+        "PLATFORM;OUTPUT_DIR;WORK_DIR;PRODUCT_NAME;PRODUCT_VERSION;MODULE_VERSION;RC_COMPILER;OUT_VAR" "C_COMPILER")
 
     set(sources "${QV_PLUGIN_SOURCES_DIR}")
     set(packer "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/pack_plugin_archive.py")
@@ -94,8 +94,8 @@ function(_qv_add_archive_set)
     endif()
     set(compile_flags -std=c11 -Wall -Wextra -Werror)
 
-    # Windows version resources carry the product version as four numbers.
-    string(REPLACE "." ";" version_parts "${ARG_PRODUCT_VERSION}")
+    # Windows version resources carry the module file version, four numbers.
+    string(REPLACE "." ";" version_parts "${ARG_MODULE_VERSION}")
     list(LENGTH version_parts version_count)
     while(version_count LESS 4)
         list(APPEND version_parts 0)
@@ -245,7 +245,7 @@ function(_qv_add_archive_set)
 endfunction()
 
 function(qv_add_plugin_archives target)
-    cmake_parse_arguments(PARSE_ARGV 1 ARG "" "PLATFORM;OUTPUT_DIR;PRODUCT_NAME;PRODUCT_VERSION" "")
+    cmake_parse_arguments(PARSE_ARGV 1 ARG "" "PLATFORM;OUTPUT_DIR;PRODUCT_NAME;PRODUCT_VERSION;MODULE_VERSION" "")
 
     if(NOT ARG_PLATFORM MATCHES "^(linux|windows)$")
         message(FATAL_ERROR "qv_add_plugin_archives: PLATFORM must be linux or windows, not '${ARG_PLATFORM}'")
@@ -259,13 +259,16 @@ function(qv_add_plugin_archives target)
     if(NOT ARG_PRODUCT_VERSION)
         set(ARG_PRODUCT_VERSION "${QV_PRODUCT_VERSION}")
     endif()
+    if(NOT ARG_MODULE_VERSION)
+        set(ARG_MODULE_VERSION "${QV_PRODUCT_MODULE_VERSION}")
+    endif()
 
     set(realistic "")
     if(QV_REALISTIC_ARCHIVES)
         set(realistic REALISTIC)
     endif()
 
-    set(common_args PRODUCT_NAME "${ARG_PRODUCT_NAME}" PRODUCT_VERSION "${ARG_PRODUCT_VERSION}")
+    set(common_args PRODUCT_NAME "${ARG_PRODUCT_NAME}" PRODUCT_VERSION "${ARG_PRODUCT_VERSION}" MODULE_VERSION "${ARG_MODULE_VERSION}")
 
     if(ARG_PLATFORM STREQUAL "windows")
         _qv_find_windows_compilers(cc rc)
