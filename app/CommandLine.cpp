@@ -191,8 +191,9 @@ namespace
             if (problem.failed())
             {
                 code = someFailed;
-                output.err (problemSentence (formatNames[i], problem, uninstall));
-                log.write (formatNames[i] + " failed: " + problemSentence (formatNames[i], problem, uninstall) + " (" + problem.detail + ")");
+                const auto sentence = problemSentence (formatNames[i], problem, uninstall);
+                output.err (sentence);
+                log.write (formatNames[i] + " failed: " + sentence + " (" + problem.detail + ")");
             }
             else
             {

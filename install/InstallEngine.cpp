@@ -78,9 +78,8 @@ static Problem withCleanUp (Problem problem, const juce::Result& cleanUp)
 
 // Refuses an install that cannot fit before it writes anything: the new bundle is extracted in
 // full beside the old one.
-static Problem checkFreeSpace (const juce::File& folder, const ArchiveBytes& archive)
+static Problem checkFreeSpace (const juce::File& folder, juce::int64 needed)
 {
-    const auto needed = extractedSizeOf (archive.data, archive.size);
     const auto available = platform::bytesFreeFor (folder);
 
     if (! available.has_value() || needed <= *available)
@@ -112,7 +111,9 @@ static Problem stageBundle (const juce::File& bundle, const ArchiveBytes& archiv
         return unlessUnwritable (folder, Problem::Kind::oldBundleNotRemoved, bundle,
                                  "An earlier run left files beside " + bundle.getFullPathName() + " that cannot be cleared");
 
-    if (auto tooLarge = checkFreeSpace (folder, archive); tooLarge.failed())
+    const auto needed = extractedSizeOf (archive.data, archive.size);
+
+    if (auto tooLarge = checkFreeSpace (folder, needed); tooLarge.failed())
         return tooLarge;
 
     if (const auto created = siblings.staging.createDirectory(); created.failed() || siblings.staging.isSymbolicLink())
@@ -135,7 +136,7 @@ static Problem stageBundle (const juce::File& bundle, const ArchiveBytes& archiv
     {
         extracted.kind = Problem::Kind::notEnoughSpace;
         extracted.place = folder;
-        extracted.bytesNeeded = extractedSizeOf (archive.data, archive.size);
+        extracted.bytesNeeded = needed;
         extracted.bytesFree = platform::bytesFreeFor (folder).value_or (0);
     }
 

@@ -126,7 +126,9 @@ void MainComponent::modifierKeysChanged (const juce::ModifierKeys& modifiers)
     if ((changed & shiftBit) != 0)
     {
         shiftHeld = (keyBits & shiftBit) != 0;
-        notifyAccessibleTitlesChanged(); // INSTALL reads Uninstall while Shift is held
+        // INSTALL reads Uninstall while Shift is held.
+        if (auto* handler = installButton->getAccessibilityHandler())
+            handler->notifyAccessibilityEvent (juce::AccessibilityEvent::titleChanged);
     }
 
     if (changed != 0)

@@ -41,31 +41,38 @@ _qv_product_field(QV_MAKER_MAIL_URL maker mailUrl)
 _qv_product_field(QV_MAKER_SETTINGS_NOTE maker settingsNote)
 string(REGEX REPLACE "^mailto:" "" QV_MAKER_MAIL_ADDRESS "${QV_MAKER_MAIL_URL}")
 
-# The product name becomes file and folder names on every platform.
-if(NOT QV_PRODUCT_NAME MATCHES "^[A-Za-z0-9][A-Za-z0-9 _.-]*$")
-    message(FATAL_ERROR "${_qv_product_file}: product.name '${QV_PRODUCT_NAME}' must be letters, digits, space, '_', '.' or '-'")
-endif()
-if(NOT QV_MAKER_FOLDER_NAME MATCHES "^[A-Za-z0-9][A-Za-z0-9 _.-]*$")
-    message(FATAL_ERROR "${_qv_product_file}: maker.folderName '${QV_MAKER_FOLDER_NAME}' must be a plain folder name")
-endif()
-if(NOT QV_PRODUCT_VERSION MATCHES "^[0-9]+\\.[0-9]+\\.[0-9]+$")
-    message(FATAL_ERROR "${_qv_product_file}: product.version '${QV_PRODUCT_VERSION}' must be three numbers, e.g. 1.0.4")
-endif()
-if(NOT QV_PRODUCT_MODULE_VERSION MATCHES "^[0-9]+\\.[0-9]+\\.[0-9]+\\.[0-9]+$")
-    message(FATAL_ERROR "${_qv_product_file}: product.moduleFileVersion '${QV_PRODUCT_MODULE_VERSION}' must be four numbers, e.g. 1.0.4.0")
-endif()
+# Fails the configure step unless the field's value matches `pattern`, saying what it must be.
+function(_qv_require_form variable field pattern what)
+    if(NOT "${${variable}}" MATCHES "${pattern}")
+        message(FATAL_ERROR "${_qv_product_file}: ${field} '${${variable}}' must be ${what}")
+    endif()
+endfunction()
+
+# The product name and the maker's folder become file and folder names on every platform.
+set(_qv_plain_name "^[A-Za-z0-9][A-Za-z0-9 _.-]*$")
+_qv_require_form(QV_PRODUCT_NAME product.name "${_qv_plain_name}" "letters, digits, space, '_', '.' or '-'")
+_qv_require_form(QV_MAKER_FOLDER_NAME maker.folderName "${_qv_plain_name}" "a plain folder name")
+_qv_require_form(QV_PRODUCT_VERSION product.version "^[0-9]+\\.[0-9]+\\.[0-9]+$" "three numbers, e.g. 1.0.4")
+_qv_require_form(QV_PRODUCT_MODULE_VERSION product.moduleFileVersion "^[0-9]+\\.[0-9]+\\.[0-9]+\\.[0-9]+$"
+                 "four numbers, e.g. 1.0.4.0")
 
 # The name shown and given to the bundles: the first "_" of the stored name becomes a space, as the
 # installer's catalogue has it, so that the archives hold the very bundle names it looks for.
-string(FIND "${QV_PRODUCT_NAME}" "_" _qv_underscore)
-if(_qv_underscore EQUAL -1)
-    set(QV_PRODUCT_DISPLAY_NAME "${QV_PRODUCT_NAME}")
-else()
-    string(SUBSTRING "${QV_PRODUCT_NAME}" 0 ${_qv_underscore} _qv_before)
-    math(EXPR _qv_after_start "${_qv_underscore} + 1")
-    string(SUBSTRING "${QV_PRODUCT_NAME}" ${_qv_after_start} -1 _qv_after)
-    set(QV_PRODUCT_DISPLAY_NAME "${_qv_before} ${_qv_after}")
-endif()
+string(REGEX REPLACE "^([^_]*)_" "\\1 " QV_PRODUCT_DISPLAY_NAME "${QV_PRODUCT_NAME}")
+
+# The values build steps take when their caller names no product: qv_default_to_product(ARG
+# PRODUCT_NAME MODULE_VERSION) fills ARG_PRODUCT_NAME and ARG_MODULE_VERSION when they are empty.
+set(_qv_product_default_PRODUCT_NAME "${QV_PRODUCT_DISPLAY_NAME}")
+set(_qv_product_default_PRODUCT_VERSION "${QV_PRODUCT_VERSION}")
+set(_qv_product_default_MODULE_VERSION "${QV_PRODUCT_MODULE_VERSION}")
+
+macro(qv_default_to_product prefix)
+    foreach(_qv_field IN ITEMS ${ARGN})
+        if(NOT ${prefix}_${_qv_field})
+            set(${prefix}_${_qv_field} "${_qv_product_default_${_qv_field}}")
+        endif()
+    endforeach()
+endmacro()
 
 cmake_path(ABSOLUTE_PATH _qv_licence_file BASE_DIRECTORY "${_qv_product_dir}" NORMALIZE OUTPUT_VARIABLE QV_PRODUCT_LICENCE_FILE)
 if(NOT EXISTS "${QV_PRODUCT_LICENCE_FILE}")

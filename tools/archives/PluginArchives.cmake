@@ -12,6 +12,9 @@
 
 include_guard(GLOBAL)
 
+# The product these steps build for, unless their caller names another.
+include("${CMAKE_CURRENT_LIST_DIR}/../../cmake/product/Product.cmake")
+
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 
 set(QV_VST3_BUNDLE "" CACHE PATH "A built <product>.vst3 bundle folder to pack instead of the stand-in module")
@@ -253,15 +256,7 @@ function(qv_add_plugin_archives target)
     if(NOT ARG_OUTPUT_DIR)
         message(FATAL_ERROR "qv_add_plugin_archives: OUTPUT_DIR is required")
     endif()
-    if(NOT ARG_PRODUCT_NAME)
-        set(ARG_PRODUCT_NAME "${QV_PRODUCT_DISPLAY_NAME}")
-    endif()
-    if(NOT ARG_PRODUCT_VERSION)
-        set(ARG_PRODUCT_VERSION "${QV_PRODUCT_VERSION}")
-    endif()
-    if(NOT ARG_MODULE_VERSION)
-        set(ARG_MODULE_VERSION "${QV_PRODUCT_MODULE_VERSION}")
-    endif()
+    qv_default_to_product(ARG PRODUCT_NAME PRODUCT_VERSION MODULE_VERSION)
 
     set(realistic "")
     if(QV_REALISTIC_ARCHIVES)

@@ -17,6 +17,9 @@
 
 include_guard(GLOBAL)
 
+# The product these steps build for, unless their caller names another.
+include("${CMAKE_CURRENT_LIST_DIR}/../../cmake/product/Product.cmake")
+
 # The icons the program passes through replaceColour (black to the palette's icon colour). The
 # envelope of icon_mail is deliberately near-black and the result-panel icons keep their colours.
 set(QV_RECOLOURED_ICONS
@@ -60,12 +63,7 @@ function(qv_add_resource_check target)
     if(NOT DEFINED ARG_RECOLOURED)
         set(ARG_RECOLOURED ${QV_RECOLOURED_ICONS})
     endif()
-    if(NOT ARG_PRODUCT_NAME)
-        set(ARG_PRODUCT_NAME "${QV_PRODUCT_DISPLAY_NAME}")
-    endif()
-    if(NOT ARG_MODULE_VERSION)
-        set(ARG_MODULE_VERSION "${QV_PRODUCT_MODULE_VERSION}")
-    endif()
+    qv_default_to_product(ARG PRODUCT_NAME MODULE_VERSION)
 
     if(CMAKE_CROSSCOMPILING)
         if(NOT QV_HOST_RESOURCE_CHECK OR NOT EXISTS "${QV_HOST_RESOURCE_CHECK}" OR IS_DIRECTORY "${QV_HOST_RESOURCE_CHECK}")
