@@ -133,8 +133,10 @@ TEST_F (Keyboard, SpaceAndReturnPressTheFocusedButtonAsAClickWould)
     ASSERT_NE (main->successPanel, nullptr);
     EXPECT_TRUE (main->successPanel->succeeded);
 
+    // Each link is opened by a process of its own, so the second waits for the first to be recorded.
     tabTo ("MANUAL");
     key (juce::KeyPress::spaceKey);
+    EXPECT_EQ (links.waitFor (1).joinIntoString (" | "), "https://docs.quorvane-audio.example/manuals/Varnoly_Manual.pdf");
     tabTo ("WEBSITE");
     key (juce::KeyPress::returnKey);
     EXPECT_EQ (links.waitFor (2).joinIntoString (" | "),
