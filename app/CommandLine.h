@@ -8,10 +8,10 @@ namespace qv::cli
 {
     enum ExitCode
     {
-        allDone = 0,       // every requested format done
-        someFailed = 1,    // at least one format failed; its sentence is on standard error
+        allDone = 0,        // every requested format done
+        someFailed = 1,     // at least one format failed; its sentence is on standard error
         badCommandLine = 2, // nothing was touched
-        otherRunBusy = 3   // another run held the installer for too long
+        otherRunBusy = 3    // another run held the installer for too long
     };
 
     /** Where the command line writes; the program's standard output and error. */

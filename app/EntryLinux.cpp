@@ -45,8 +45,7 @@ int main (int argc, char* argv[])
     const qv::cli::Output output { [] (const juce::String& s) { writeLine (stdout, s); },
                                    [] (const juce::String& s) { writeLine (stderr, s); } };
 
-    return qv::entry::run (arguments, output, canOpenDisplay, [&]
-    {
+    return qv::entry::run (arguments, output, canOpenDisplay, [&] {
         juce::JUCEApplicationBase::createInstance = &juce_CreateApplication;
         return juce::JUCEApplicationBase::main (argc, (const char**) argv);
     });

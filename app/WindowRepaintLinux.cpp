@@ -2,6 +2,6 @@
 
 namespace qv::platform
 {
-// X11 delivers repaints as they are asked for; there is nothing to keep going here.
-void keepWindowRepainting (juce::Component&) {}
+    // X11 delivers repaints as they are asked for; there is nothing to keep going here.
+    void keepWindowRepainting (juce::Component&) {}
 }

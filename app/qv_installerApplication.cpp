@@ -8,9 +8,9 @@ qv_installerApplication::~qv_installerApplication()
     mainWindow = nullptr;
 }
 
-const juce::String qv_installerApplication::getApplicationName()    { return qv::installer::name; }
+const juce::String qv_installerApplication::getApplicationName() { return qv::installer::name; }
 const juce::String qv_installerApplication::getApplicationVersion() { return qv::installer::version; }
-bool qv_installerApplication::moreThanOneInstanceAllowed()          { return true; }
+bool qv_installerApplication::moreThanOneInstanceAllowed() { return true; }
 
 // The installer takes no arguments; whatever it is given is ignored.
 void qv_installerApplication::initialise (const juce::String&)

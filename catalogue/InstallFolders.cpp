@@ -4,11 +4,11 @@
 
 namespace qv
 {
-InstallFolders resolveInstallFolders()
-{
-    InstallFolders folders;
-    folders.settingsFolder = settingsFolderUnder (platform::makerFolderParent());
-    folders.formatFolders = readOrWriteSettings (folders.settingsFolder, defaultFormatFolders());
-    return folders;
-}
+    InstallFolders resolveInstallFolders()
+    {
+        InstallFolders folders;
+        folders.settingsFolder = settingsFolderUnder (platform::makerFolderParent());
+        folders.formatFolders = readOrWriteSettings (folders.settingsFolder, defaultFormatFolders());
+        return folders;
+    }
 }

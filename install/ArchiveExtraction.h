@@ -18,7 +18,7 @@ namespace qv
         only in memory: see flushFilesToDisk. On failure the folder may hold a partial bundle, which
         the caller deletes. */
     Problem extractBundleArchive (const void* archiveData, size_t archiveSize,
-                                       const juce::File& targetFolder, const juce::String& bundleName);
+                                  const juce::File& targetFolder, const juce::String& bundleName);
 
     /** The space the extracted bundle takes on a disk: every file rounded up to whole 4 KB
         blocks, and a block for every folder. 0 when the archive cannot be read. */

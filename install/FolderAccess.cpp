@@ -2,13 +2,13 @@
 
 namespace qv
 {
-juce::File nearestExistingFolder (const juce::File& folder)
-{
-    auto f = folder;
+    juce::File nearestExistingFolder (const juce::File& folder)
+    {
+        auto f = folder;
 
-    while (! f.isDirectory() && f.getParentDirectory() != f)
-        f = f.getParentDirectory();
+        while (! f.isDirectory() && f.getParentDirectory() != f)
+            f = f.getParentDirectory();
 
-    return f;
-}
+        return f;
+    }
 }

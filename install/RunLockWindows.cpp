@@ -4,41 +4,41 @@
 
 namespace qv
 {
-namespace
-{
-    class MutexRunLock final : public RunLock
+    namespace
     {
-    public:
-        explicit MutexRunLock (HANDLE m) : mutex (m) {}
-
-        ~MutexRunLock() override
+        class MutexRunLock final : public RunLock
         {
-            ReleaseMutex (mutex);
-            CloseHandle (mutex);
-        }
+        public:
+            explicit MutexRunLock (HANDLE m) : mutex (m) {}
 
-    private:
-        HANDLE mutex;
-    };
-}
+            ~MutexRunLock() override
+            {
+                ReleaseMutex (mutex);
+                CloseHandle (mutex);
+            }
 
-std::unique_ptr<RunLock> RunLock::acquire (const juce::File& settingsFolder, int timeoutMs)
-{
-    // One name per settings file, in the global namespace so that every session's runs meet.
-    const auto name = "Global\\" + juce::String (maker::folderName) + "-PluginManager-"
-                      + juce::String::toHexString (settingsFolder.getFullPathName().toLowerCase().hashCode64());
-    const auto mutex = CreateMutexW (nullptr, FALSE, name.toWideCharPointer());
+        private:
+            HANDLE mutex;
+        };
+    }
 
-    if (mutex == nullptr)
-        return std::make_unique<RunLock>();
+    std::unique_ptr<RunLock> RunLock::acquire (const juce::File& settingsFolder, int timeoutMs)
+    {
+        // One name per settings file, in the global namespace so that every session's runs meet.
+        const auto name = "Global\\" + juce::String (maker::folderName) + "-PluginManager-"
+            + juce::String::toHexString (settingsFolder.getFullPathName().toLowerCase().hashCode64());
+        const auto mutex = CreateMutexW (nullptr, FALSE, name.toWideCharPointer());
 
-    // WAIT_ABANDONED: the holder was killed; the mutex is ours now.
-    const auto waited = WaitForSingleObject (mutex, (DWORD) juce::jmax (0, timeoutMs));
+        if (mutex == nullptr)
+            return std::make_unique<RunLock>();
 
-    if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED)
-        return std::make_unique<MutexRunLock> (mutex);
+        // WAIT_ABANDONED: the holder was killed; the mutex is ours now.
+        const auto waited = WaitForSingleObject (mutex, (DWORD) juce::jmax (0, timeoutMs));
 
-    CloseHandle (mutex);
-    return nullptr;
-}
+        if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED)
+            return std::make_unique<MutexRunLock> (mutex);
+
+        CloseHandle (mutex);
+        return nullptr;
+    }
 }

@@ -49,8 +49,7 @@ MainComponent::MainComponent()
     if (qv::RunLock::acquire (settingsFolder, 0) != nullptr)
         qv::recoverInterruptedRuns (formatPaths, productName);
 
-    const auto createButton = [this] (std::unique_ptr<juce::TextButton>& slot, const juce::String& name, juce::AccessibilityRole role)
-    {
+    const auto createButton = [this] (std::unique_ptr<juce::TextButton>& slot, const juce::String& name, juce::AccessibilityRole role) {
         auto button = std::make_unique<qv::AccessibleButton> (role, [this, name] { return accessibleDescription (name); });
         button->onFocusChange = [this] (FocusChangeType cause) { followKeyboardFocus (cause == focusChangedByTabKey || focusEnteringByTab); };
         qv::installTransparentButton (std::move (button), slot, *this, *this, name);

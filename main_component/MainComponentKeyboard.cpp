@@ -20,8 +20,7 @@ juce::Button* MainComponent::focusedButton() const
 
 std::unique_ptr<juce::ComponentTraverser> MainComponent::createKeyboardFocusTraverser()
 {
-    return std::make_unique<qv::FixedOrderTraverser> ([this]
-    {
+    return std::make_unique<qv::FixedOrderTraverser> ([this] {
         return panelIsOpen() ? std::vector<juce::Component*>() : keyboardOrder();
     });
 }

@@ -78,8 +78,7 @@ void MainComponent::paint (juce::Graphics& g)
     g.fillRect (juce::Rectangle<float> (4.0f * u, 71.5f * u, 92.0f * u, 0.25f * u));
 
     // The extras and INSTALL: icon tiles with their captions just below them.
-    const auto drawCaption = [&g, u] (const juce::Button& button, const juce::String& caption)
-    {
+    const auto drawCaption = [&g, u] (const juce::Button& button, const juce::String& caption) {
         g.setColour (qv::colourText);
         g.drawText (caption, button.getBounds().toFloat().translated (0.0f, 3.5f * u),
                     juce::Justification::centredBottom, true);

@@ -10,9 +10,9 @@
 namespace
 {
     const juce::String discordText = juce::String ("The ") + qv::maker::companyName
-                                     + " Discord is a vibrant community of musicians and producers, and this is "
-                                       "the fastest way to get answers to simple questions. Just join and drop in the "
-                                       "appropriate channel. ";
+        + " Discord is a vibrant community of musicians and producers, and this is "
+          "the fastest way to get answers to simple questions. Just join and drop in the "
+          "appropriate channel. ";
 
     const char* const mailText = "If you have more complicated questions, or matters that need to remain private, "
                                  "concerning account information, etc., feel free to email us.";
@@ -64,9 +64,9 @@ juce::String panel_support::aboutText() const
 {
     // Joined with "/" whatever separators the folder path uses.
     return juce::String ("The ") + qv::maker::companyName + " Plugin Manager v" + qv::installer::version
-         + " cross-platform installater. \nFeel free to drop us a line if you have any suggestions or questions "
-           "concerning its use. You can edit the default installation paths in the text file found at "
-         + settingsFolderPath + "/PluginManagerSettings.txt";
+        + " cross-platform installater. \nFeel free to drop us a line if you have any suggestions or questions "
+          "concerning its use. You can edit the default installation paths in the text file found at "
+        + settingsFolderPath + "/PluginManagerSettings.txt";
 }
 
 void panel_support::paint (juce::Graphics& g)

@@ -5,9 +5,9 @@
 CustomLookAndFeel::CustomLookAndFeel()
 {
     regularTypeface = juce::Typeface::createSystemTypefaceFor (BinaryData::SourceSansProRegular_ttf,
-                                                                (size_t) BinaryData::SourceSansProRegular_ttfSize);
+                                                               (size_t) BinaryData::SourceSansProRegular_ttfSize);
     boldTypeface = juce::Typeface::createSystemTypefaceFor (BinaryData::SourceSansProBold_ttf,
-                                                             (size_t) BinaryData::SourceSansProBold_ttfSize);
+                                                            (size_t) BinaryData::SourceSansProBold_ttfSize);
 
     const auto halfActive = qv::colourActive.withAlpha (0.5f);
 

@@ -14,7 +14,7 @@ fi
 
 packages=(
     # build
-    cmake ninja-build g++ pkg-config ccache python3 git patch
+    cmake ninja-build g++ pkg-config ccache python3 git patch clang-format
     # JUCE 7.0.5 and the system libraries its Debian build uses
     juce-modules-source libfreetype-dev libx11-dev libxext-dev libxinerama-dev libxrandr-dev
     libxcursor-dev libpng-dev libjpeg-dev zlib1g-dev

@@ -68,9 +68,11 @@ extern "C" int __stdcall WinMain (HINSTANCE, HINSTANCE, char*, int)
     const qv::cli::Output output { [] (const juce::String& s) { writeLine (STD_OUTPUT_HANDLE, s); },
                                    [] (const juce::String& s) { writeLine (STD_ERROR_HANDLE, s); } };
 
-    return qv::entry::run (arguments, output, [] { return true; }, []
-    {
+    const auto runWindow = [] {
         juce::JUCEApplicationBase::createInstance = &juce_CreateApplication;
         return juce::JUCEApplicationBase::main();
-    });
+    };
+
+    return qv::entry::run (
+        arguments, output, [] { return true; }, runWindow);
 }

@@ -9,9 +9,9 @@ class BareWindowApplication final : public juce::JUCEApplication
 public:
     BareWindowApplication() = default;
 
-    const juce::String getApplicationName() override    { return "qv_bench_bare_window"; }
+    const juce::String getApplicationName() override { return "qv_bench_bare_window"; }
     const juce::String getApplicationVersion() override { return "1.0"; }
-    bool moreThanOneInstanceAllowed() override          { return true; }
+    bool moreThanOneInstanceAllowed() override { return true; }
 
     void initialise (const juce::String&) override;
     void shutdown() override;

@@ -61,7 +61,7 @@ namespace
         rusage usage {};
         getrusage (RUSAGE_CHILDREN, &usage);
         return (double) usage.ru_utime.tv_sec + (double) usage.ru_utime.tv_usec * 1.0e-6
-             + (double) usage.ru_stime.tv_sec + (double) usage.ru_stime.tv_usec * 1.0e-6;
+            + (double) usage.ru_stime.tv_sec + (double) usage.ru_stime.tv_usec * 1.0e-6;
     }
 
     size_t largestArchiveSize()
@@ -151,8 +151,12 @@ namespace
         const auto start = Clock::now();
 
         for (size_t i = 0; i < 3; ++i)
-            if (! bench::extractBare (embeddedArchives[i].data, embeddedArchives[i].size, folders[i].getFullPathName().toStdString(), syncEachFile, error))
+        {
+            const auto& archive = embeddedArchives[i];
+
+            if (! bench::extractBare (archive.data, archive.size, folders[i].getFullPathName().toStdString(), syncEachFile, error))
                 return fail (error);
+        }
 
         const auto seconds = secondsSince (start);
         const auto cpuSeconds = processCpuSeconds() - cpuStart;

@@ -8,8 +8,8 @@ namespace bench
 {
     struct ResidentMemory
     {
-        int64_t currentBytes = -1;  // VmRSS
-        int64_t peakBytes = -1;     // VmHWM
+        int64_t currentBytes = -1;   // VmRSS
+        int64_t peakBytes = -1;      // VmHWM
         int64_t anonymousBytes = -1; // RssAnon
         int64_t fileBytes = -1;      // RssFile
     };

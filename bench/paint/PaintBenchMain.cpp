@@ -100,8 +100,7 @@ int main (int argc, char** argv)
     juce::Image image (juce::Image::RGB, 600, 600, true, juce::SoftwareImageType());
     juce::Graphics g (image);
 
-    const auto microsecondsPerPaint = [&] (const std::array<juce::File, 3>& folders, int count)
-    {
+    const auto microsecondsPerPaint = [&] (const std::array<juce::File, 3>& folders, int count) {
         main->formatPaths = folders;
         const auto start = Clock::now();
 

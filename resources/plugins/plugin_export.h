@@ -3,9 +3,9 @@
 #define QV_PLUGIN_EXPORT_H
 
 #if defined(_WIN32)
- #define QV_EXPORT __declspec(dllexport)
+#define QV_EXPORT __declspec(dllexport)
 #else
- #define QV_EXPORT __attribute__((visibility ("default")))
+#define QV_EXPORT __attribute__ ((visibility ("default")))
 #endif
 
 #endif

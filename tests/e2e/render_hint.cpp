@@ -42,7 +42,8 @@ namespace
     bool writePpm (const juce::Image& image, const juce::File& file)
     {
         juce::MemoryOutputStream out;
-        out << "P6\n" << image.getWidth() << " " << image.getHeight() << "\n255\n";
+        out << "P6\n"
+            << image.getWidth() << " " << image.getHeight() << "\n255\n";
 
         for (int y = 0; y < image.getHeight(); ++y)
             for (int x = 0; x < image.getWidth(); ++x)

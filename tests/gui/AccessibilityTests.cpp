@@ -37,17 +37,22 @@ protected:
 
 TEST_F (Accessibility, EveryButtonReadsAsItsPurposeWithItsRole)
 {
-    struct Case { const char* name; juce::AccessibilityRole role; const char* title; };
+    struct Case
+    {
+        const char* name;
+        juce::AccessibilityRole role;
+        const char* title;
+    };
     const Case cases[] {
-        { "VST3",       juce::AccessibilityRole::toggleButton, "VST3, not installed, not selected" },
-        { "CLAP",       juce::AccessibilityRole::toggleButton, "CLAP, not installed, not selected" },
-        { "AAX",        juce::AccessibilityRole::toggleButton, "AAX, not installed, not selected" },
-        { "SELECT_ALL", juce::AccessibilityRole::button,       "Select all formats" },
-        { "INSTALL",    juce::AccessibilityRole::button,       "Install" },
-        { "EULA",       juce::AccessibilityRole::button,       "Licence agreement" },
-        { "MANUAL",     juce::AccessibilityRole::button,       "Open the manual in the browser" },
-        { "WEBSITE",    juce::AccessibilityRole::button,       "Open the product page in the browser" },
-        { "SUPPORT",    juce::AccessibilityRole::button,       "Support and contact" },
+        { "VST3", juce::AccessibilityRole::toggleButton, "VST3, not installed, not selected" },
+        { "CLAP", juce::AccessibilityRole::toggleButton, "CLAP, not installed, not selected" },
+        { "AAX", juce::AccessibilityRole::toggleButton, "AAX, not installed, not selected" },
+        { "SELECT_ALL", juce::AccessibilityRole::button, "Select all formats" },
+        { "INSTALL", juce::AccessibilityRole::button, "Install" },
+        { "EULA", juce::AccessibilityRole::button, "Licence agreement" },
+        { "MANUAL", juce::AccessibilityRole::button, "Open the manual in the browser" },
+        { "WEBSITE", juce::AccessibilityRole::button, "Open the product page in the browser" },
+        { "SUPPORT", juce::AccessibilityRole::button, "Support and contact" },
     };
 
     for (const auto& c : cases)
@@ -66,8 +71,8 @@ TEST_F (Accessibility, EveryButtonReadsAsItsPurposeWithItsRole)
 
 TEST_F (Accessibility, AFormatRowReadsItsInstalledStateVersionAndSelection)
 {
-    install (0);                                        // VST3: a real bundle, with its version
-    ASSERT_TRUE (main->bundleFileFor (1).create());     // CLAP: installed, no version to read
+    install (0);                                    // VST3: a real bundle, with its version
+    ASSERT_TRUE (main->bundleFileFor (1).create()); // CLAP: installed, no version to read
     main->formatSelected = { true, false, true };
 
     EXPECT_EQ (handler ("VST3").getTitle(), "VST3, installed, version 1.0.4, selected");
@@ -81,7 +86,13 @@ TEST_F (Accessibility, AFormatRowReadsItsInstalledStateVersionAndSelection)
 
 TEST_F (Accessibility, AFormatRowsToggleStateFollowsEachPress)
 {
-    enum class Press { click, key, accessibilityPress, accessibilityToggle };
+    enum class Press
+    {
+        click,
+        key,
+        accessibilityPress,
+        accessibilityToggle
+    };
 
     for (const auto press : { Press::click, Press::key, Press::accessibilityPress, Press::accessibilityToggle })
     {
@@ -93,13 +104,18 @@ TEST_F (Accessibility, AFormatRowsToggleStateFollowsEachPress)
             auto& h = handler (name);
             const auto index = (size_t) juce::StringArray { "VST3", "CLAP", "AAX" }.indexOf (name);
 
-            const auto pressOnce = [&]
-            {
+            const auto pressOnce = [&] {
                 switch (press)
                 {
-                    case Press::click:               mouse->click (buttonNamed (name)); mouse->leave(); break;
-                    case Press::key:                 tabTo (name); key (juce::KeyPress::spaceKey); break;
-                    case Press::accessibilityPress:  h.getActions().invoke (juce::AccessibilityActionType::press); break;
+                    case Press::click:
+                        mouse->click (buttonNamed (name));
+                        mouse->leave();
+                        break;
+                    case Press::key:
+                        tabTo (name);
+                        key (juce::KeyPress::spaceKey);
+                        break;
+                    case Press::accessibilityPress: h.getActions().invoke (juce::AccessibilityActionType::press); break;
                     case Press::accessibilityToggle: h.getActions().invoke (juce::AccessibilityActionType::toggle); break;
                 }
 
@@ -162,8 +178,7 @@ TEST_F (Accessibility, ARunIsAnnouncedWithTheLinesSentence)
         { "install of VST3", [] (MainComponent& m) { m.formatSelected = { true, false, false }; }, false, true },
         { "nothing selected", [] (MainComponent&) {}, false, false },
         { "VST3's folder is a file",
-          [this] (MainComponent& m)
-          {
+          [this] (MainComponent& m) {
               m.formatPaths[0] = root.getChildFile ("vst3-is-a-file");
               m.formatPaths[0].create();
               m.formatSelected = { true, true, false };

@@ -25,16 +25,20 @@ protected:
 
 TEST_F (Handlers, FormatButtonsToggleAndSelectAllOnlyEverSets)
 {
-    struct Case { std::vector<const char*> clicks; std::array<bool, 3> selected; };
+    struct Case
+    {
+        std::vector<const char*> clicks;
+        std::array<bool, 3> selected;
+    };
     const Case cases[] {
-        { { "VST3" },                     { true, false, false } },
-        { { "VST3", "VST3" },             { false, false, false } },
-        { { "CLAP", "AAX" },              { false, true, true } },
-        { { "AAX", "CLAP", "AAX" },       { false, true, false } },
-        { { "SELECT_ALL" },               { true, true, true } },
-        { { "VST3", "SELECT_ALL" },       { true, true, true } },
+        { { "VST3" }, { true, false, false } },
+        { { "VST3", "VST3" }, { false, false, false } },
+        { { "CLAP", "AAX" }, { false, true, true } },
+        { { "AAX", "CLAP", "AAX" }, { false, true, false } },
+        { { "SELECT_ALL" }, { true, true, true } },
+        { { "VST3", "SELECT_ALL" }, { true, true, true } },
         { { "SELECT_ALL", "SELECT_ALL" }, { true, true, true } },
-        { { "SELECT_ALL", "CLAP" },       { true, false, true } },
+        { { "SELECT_ALL", "CLAP" }, { true, false, true } },
     };
 
     for (const auto& c : cases)
@@ -81,19 +85,24 @@ TEST_F (Handlers, ClicksDispatchOnTheButtonsName)
 
 TEST_F (Handlers, HoverHintsNameTheButtonUnderThePointer)
 {
-    struct Case { const char* button; bool installed; const char* hint; };
+    struct Case
+    {
+        const char* button;
+        bool installed;
+        const char* hint;
+    };
     const Case cases[] {
-        { "EULA",    false, "Click to read End-User License Agreement" },
-        { "MANUAL",  false, "Click to open product manual in your web browser" },
+        { "EULA", false, "Click to read End-User License Agreement" },
+        { "MANUAL", false, "Click to open product manual in your web browser" },
         { "WEBSITE", false, "Click to open product page on the Quorvane website" },
         { "SUPPORT", false, "Email and Discord support" },
         { "INSTALL", false, "Click to install selected. Shift-click to uninstall selected" },
-        { "VST3",    false, "Select to install VST3" },
-        { "CLAP",    false, "Select to install CLAP" },
-        { "AAX",     false, "Select to install AAX" },
-        { "VST3",    true,  "Select to update VST3 to 1.0.4" },
-        { "CLAP",    true,  "Select to update CLAP to 1.0.4" },
-        { "AAX",     true,  "Select to update AAX to 1.0.4" },
+        { "VST3", false, "Select to install VST3" },
+        { "CLAP", false, "Select to install CLAP" },
+        { "AAX", false, "Select to install AAX" },
+        { "VST3", true, "Select to update VST3 to 1.0.4" },
+        { "CLAP", true, "Select to update CLAP to 1.0.4" },
+        { "AAX", true, "Select to update AAX to 1.0.4" },
     };
 
     for (const auto& c : cases)
@@ -147,17 +156,24 @@ TEST_F (Handlers, ModifierKeysTrackShiftAndRepaintOnEveryChangedBit)
     constexpr int shift = juce::ModifierKeys::shiftModifier, ctrl = juce::ModifierKeys::ctrlModifier,
                   alt = juce::ModifierKeys::altModifier, left = juce::ModifierKeys::leftButtonModifier;
 
-    struct Step { const char* what; int flags; bool shiftHeld; int lastFlags; bool repaints; };
+    struct Step
+    {
+        const char* what;
+        int flags;
+        bool shiftHeld;
+        int lastFlags;
+        bool repaints;
+    };
     const Step steps[] {
-        { "Shift down",               shift,        true,  shift,        true },
-        { "Shift again",              shift,        true,  shift,        false },
-        { "Ctrl joins",               shift | ctrl, true,  shift | ctrl, true },
-        { "Shift up, Ctrl held",      ctrl,         false, ctrl,         true },
-        { "all up",                   0,            false, 0,            true },
-        { "Alt",                      alt,          false, alt,          true },
-        { "a mouse button is no key", alt | left,   false, alt,          false },
-        { "the fourth bit",           8,            false, 8,            true },
-        { "all up again",             0,            false, 0,            true },
+        { "Shift down", shift, true, shift, true },
+        { "Shift again", shift, true, shift, false },
+        { "Ctrl joins", shift | ctrl, true, shift | ctrl, true },
+        { "Shift up, Ctrl held", ctrl, false, ctrl, true },
+        { "all up", 0, false, 0, true },
+        { "Alt", alt, false, alt, true },
+        { "a mouse button is no key", alt | left, false, alt, false },
+        { "the fourth bit", 8, false, 8, true },
+        { "all up again", 0, false, 0, true },
     };
 
     // Through the window, as X key events arrive: with the pointer off the window and over a

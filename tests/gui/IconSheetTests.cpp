@@ -68,8 +68,7 @@ TEST (Icons, AllFifteenDrawOnASheetInTheirColours)
         EXPECT_GT (drawn, tile * tile / 50) << "icon drew almost nothing";
     }
 
-    const auto tileOf = [] (const char* name)
-    {
+    const auto tileOf = [] (const char* name) {
         for (size_t i = 0; i < std::size (icons); ++i)
             if (juce::String (icons[i].name) == name)
                 return juce::Rectangle<int> ((int) i * tile, 0, tile, tile);

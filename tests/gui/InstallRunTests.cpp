@@ -186,12 +186,10 @@ TEST_F (InstallRun, EachRunReplacesThePreviousResultPanel)
 
 TEST_F (InstallRun, AFailedRunTellsWhyOnTheHintLineUntilTheMouseEntersAButton)
 {
-    const auto textWidth = [this]
-    {
+    const auto textWidth = [this] {
         return (float) main->hintLabel->getBorderSize().subtractedFrom (main->hintLabel->getLocalBounds()).getWidth();
     };
-    const auto expectFailureSentence = [&] (const char* when)
-    {
+    const auto expectFailureSentence = [&] (const char* when) {
         SCOPED_TRACE (when);
         const auto hint = main->hintLabel->getText();
         EXPECT_TRUE (hint.startsWith ("VST3: can't create the folder /")) << hint;

@@ -49,7 +49,11 @@ TEST_F (Keyboard, TabVisitsTheNineButtonsInReadingOrderAndWrapsBothWays)
 
 TEST_F (Keyboard, TheFirstTabEntersAtEitherEnd)
 {
-    struct Case { bool shift; const char* focused; };
+    struct Case
+    {
+        bool shift;
+        const char* focused;
+    };
 
     for (const auto c : { Case { false, "VST3" }, Case { true, "SUPPORT" } })
     {
@@ -108,13 +112,18 @@ TEST_F (Keyboard, SpaceAndReturnPressTheFocusedButtonAsAClickWould)
 {
     LinkRecorder links;
 
-    struct Case { const char* button; int keyCode; std::array<bool, 3> selected; };
+    struct Case
+    {
+        const char* button;
+        int keyCode;
+        std::array<bool, 3> selected;
+    };
     const Case toggles[] {
-        { "VST3",       juce::KeyPress::spaceKey,  { true, false, false } },
-        { "VST3",       juce::KeyPress::returnKey, { false, false, false } },
-        { "AAX",        juce::KeyPress::returnKey, { false, false, true } },
-        { "CLAP",       juce::KeyPress::spaceKey,  { false, true, true } },
-        { "SELECT_ALL", juce::KeyPress::spaceKey,  { true, true, true } },
+        { "VST3", juce::KeyPress::spaceKey, { true, false, false } },
+        { "VST3", juce::KeyPress::returnKey, { false, false, false } },
+        { "AAX", juce::KeyPress::returnKey, { false, false, true } },
+        { "CLAP", juce::KeyPress::spaceKey, { false, true, true } },
+        { "SELECT_ALL", juce::KeyPress::spaceKey, { true, true, true } },
     };
 
     for (const auto& c : toggles)
@@ -152,12 +161,18 @@ TEST_F (Keyboard, SpaceAndReturnPressTheFocusedButtonAsAClickWould)
 
 TEST_F (Keyboard, ShiftReturnOnInstallUninstallsEvenWhenShiftsOwnChangeWasMissed)
 {
-    struct Case { const char* what; int modifiers; bool announced; std::array<bool, 3> installedAfter; };
+    struct Case
+    {
+        const char* what;
+        int modifiers;
+        bool announced;
+        std::array<bool, 3> installedAfter;
+    };
     const Case cases[] {
-        { "Return",                             0,                                 true,  { true, true, true } },
-        { "Shift+Return",                       juce::ModifierKeys::shiftModifier, true,  { false, true, false } },
+        { "Return", 0, true, { true, true, true } },
+        { "Shift+Return", juce::ModifierKeys::shiftModifier, true, { false, true, false } },
         { "Shift+Return, Shift never reported", juce::ModifierKeys::shiftModifier, false, { false, true, false } },
-        { "Shift+Space",                        juce::ModifierKeys::shiftModifier, true,  { false, true, false } },
+        { "Shift+Space", juce::ModifierKeys::shiftModifier, true, { false, true, false } },
     };
 
     for (const auto& c : cases)
@@ -187,12 +202,17 @@ TEST_F (Keyboard, ShiftReturnOnInstallUninstallsEvenWhenShiftsOwnChangeWasMissed
 
 TEST_F (Keyboard, EscapeClosesAPanelAndGivesTheFocusBackToItsButton)
 {
-    struct Case { const char* opener; int keyCode; bool byMouse; };
+    struct Case
+    {
+        const char* opener;
+        int keyCode;
+        bool byMouse;
+    };
     const Case cases[] {
-        { "EULA",    juce::KeyPress::returnKey, false },
-        { "SUPPORT", juce::KeyPress::spaceKey,  false },
-        { "EULA",    0,                         true },
-        { "SUPPORT", 0,                         true },
+        { "EULA", juce::KeyPress::returnKey, false },
+        { "SUPPORT", juce::KeyPress::spaceKey, false },
+        { "EULA", 0, true },
+        { "SUPPORT", 0, true },
     };
 
     for (const auto& c : cases)
@@ -212,7 +232,7 @@ TEST_F (Keyboard, EscapeClosesAPanelAndGivesTheFocusBackToItsButton)
         }
 
         juce::Component* panel = juce::String (c.opener) == "EULA" ? static_cast<juce::Component*> (main->eulaPanel.get())
-                                                                    : static_cast<juce::Component*> (main->supportPanel.get());
+                                                                   : static_cast<juce::Component*> (main->supportPanel.get());
         ASSERT_NE (panel, nullptr);
         ASSERT_EQ (panel->getParentComponent(), main.get());
 

@@ -17,8 +17,7 @@ TEST (MainComponent, ChildrenAreTheNineTransparentButtonsThenTheHintLabel)
 {
     MainComponent main;
 
-    EXPECT_EQ (childNames (main), juce::StringArray ({ "EULA", "MANUAL", "WEBSITE", "SUPPORT", "VST3", "CLAP", "AAX",
-                                                       "INSTALL", "SELECT_ALL", "" }));
+    EXPECT_EQ (childNames (main), juce::StringArray ({ "EULA", "MANUAL", "WEBSITE", "SUPPORT", "VST3", "CLAP", "AAX", "INSTALL", "SELECT_ALL", "" }));
 
     for (int i = 0; i < 9; ++i)
     {
@@ -62,22 +61,27 @@ TEST (MainComponent, StartsAt600WithTheConstantsInPlace)
 
 TEST (MainComponent, ChildBoundsFollowTheGridWithHalvesRoundedToEven)
 {
-    struct Case { int size; const char* name; juce::Rectangle<int> bounds; };
+    struct Case
+    {
+        int size;
+        const char* name;
+        juce::Rectangle<int> bounds;
+    };
     const Case cases[] {
-        { 600, "EULA",       { 24, 441, 60, 60 } },
-        { 600, "MANUAL",     { 93, 441, 60, 60 } },
-        { 600, "WEBSITE",    { 162, 441, 60, 60 } },
-        { 600, "SUPPORT",    { 231, 441, 60, 60 } },
-        { 600, "INSTALL",    { 516, 441, 60, 60 } },
+        { 600, "EULA", { 24, 441, 60, 60 } },
+        { 600, "MANUAL", { 93, 441, 60, 60 } },
+        { 600, "WEBSITE", { 162, 441, 60, 60 } },
+        { 600, "SUPPORT", { 231, 441, 60, 60 } },
+        { 600, "INSTALL", { 516, 441, 60, 60 } },
         { 600, "SELECT_ALL", { 480, 135, 96, 24 } },
-        { 600, "VST3",       { 24, 180, 270, 60 } },
-        { 600, "CLAP",       { 306, 180, 270, 60 } },
-        { 600, "AAX",        { 24, 252, 270, 60 } },
-        { 600, "",           { 24, 540, 552, 18 } },
-        { 900, "EULA",       { 36, 662, 90, 90 } },
-        { 900, "MANUAL",     { 140, 662, 90, 90 } },
-        { 900, "WEBSITE",    { 243, 662, 90, 90 } },
-        { 900, "SUPPORT",    { 346, 662, 90, 90 } },
+        { 600, "VST3", { 24, 180, 270, 60 } },
+        { 600, "CLAP", { 306, 180, 270, 60 } },
+        { 600, "AAX", { 24, 252, 270, 60 } },
+        { 600, "", { 24, 540, 552, 18 } },
+        { 900, "EULA", { 36, 662, 90, 90 } },
+        { 900, "MANUAL", { 140, 662, 90, 90 } },
+        { 900, "WEBSITE", { 243, 662, 90, 90 } },
+        { 900, "SUPPORT", { 346, 662, 90, 90 } },
         { 900, "SELECT_ALL", { 720, 202, 144, 36 } },
     };
 

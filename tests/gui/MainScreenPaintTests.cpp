@@ -45,58 +45,63 @@ namespace
     }
 }
 
-class MainScreen : public OnScreenMain {};
+class MainScreen : public OnScreenMain
+{};
 
 TEST_F (MainScreen, FixedShapesSitOnTheGridAtBothSizes)
 {
-    struct Probe { const char* what; int x, y; juce::Colour expected; };
+    struct Probe
+    {
+        const char* what;
+        int x, y;
+        juce::Colour expected;
+    };
 
     const Probe at600[] {
-        { "top bar",                   300, 2,   qv::colourInstalled },
-        { "top bar right end",         599, 5,   qv::colourInstalled },
-        { "below the top bar",         300, 6,   background },
-        { "grip dot bottom right",     591, 591, greyAt (0.5f) },
-        { "grip dot above it",         591, 579, greyAt (0.5f) },
-        { "grip dot left of it",       579, 591, greyAt (0.5f) },
-        { "no fourth grip dot",        579, 579, background },
-        { "between grip dots",         585, 591, background },
-        { "FORMATS rule",              300, 165, qv::colourText },
-        { "EXTRAS rule",               300, 429, qv::colourText },
-        { "EULA tile",                 28,  471, greyAt (0.5f) },
-        { "MANUAL tile",               97,  471, greyAt (0.5f) },
-        { "WEBSITE tile",              166, 471, greyAt (0.5f) },
-        { "SUPPORT tile",              235, 471, greyAt (0.5f) },
-        { "INSTALL tile",              520, 471, greyAt (0.5f) },
-        { "between EULA and MANUAL",   88,  471, background },
-        { "SELECT ALL",                483, 147, greyAt (0.1f) },
-        { "VST3 row",                  282, 210, greyAt (0.35f) },
-        { "CLAP row",                  564, 210, greyAt (0.35f) },
-        { "AAX row",                   282, 282, greyAt (0.35f) },
-        { "no fourth row",             564, 282, background },
+        { "top bar", 300, 2, qv::colourInstalled },
+        { "top bar right end", 599, 5, qv::colourInstalled },
+        { "below the top bar", 300, 6, background },
+        { "grip dot bottom right", 591, 591, greyAt (0.5f) },
+        { "grip dot above it", 591, 579, greyAt (0.5f) },
+        { "grip dot left of it", 579, 591, greyAt (0.5f) },
+        { "no fourth grip dot", 579, 579, background },
+        { "between grip dots", 585, 591, background },
+        { "FORMATS rule", 300, 165, qv::colourText },
+        { "EXTRAS rule", 300, 429, qv::colourText },
+        { "EULA tile", 28, 471, greyAt (0.5f) },
+        { "MANUAL tile", 97, 471, greyAt (0.5f) },
+        { "WEBSITE tile", 166, 471, greyAt (0.5f) },
+        { "SUPPORT tile", 235, 471, greyAt (0.5f) },
+        { "INSTALL tile", 520, 471, greyAt (0.5f) },
+        { "between EULA and MANUAL", 88, 471, background },
+        { "SELECT ALL", 483, 147, greyAt (0.1f) },
+        { "VST3 row", 282, 210, greyAt (0.35f) },
+        { "CLAP row", 564, 210, greyAt (0.35f) },
+        { "AAX row", 282, 282, greyAt (0.35f) },
+        { "no fourth row", 564, 282, background },
     };
 
     // At 900 the extras round half to even: 139.5 -> 140, 346.5 -> 346, 661.5 -> 662.
     const Probe at900[] {
-        { "top bar",                   450, 8,   qv::colourInstalled },
-        { "below the top bar",         450, 9,   background },
-        { "grip dot bottom right",     886, 886, greyAt (0.5f) },
-        { "grip dot above it",         886, 868, greyAt (0.5f) },
-        { "grip dot left of it",       868, 886, greyAt (0.5f) },
-        { "no fourth grip dot",        868, 868, background },
-        { "FORMATS rule",              450, 248, qv::colourText },
-        { "EXTRAS rule",               450, 644, qv::colourText },
-        { "MANUAL tile first column",  140, 707, greyAt (0.5f) },
-        { "left of MANUAL",            139, 707, background },
+        { "top bar", 450, 8, qv::colourInstalled },
+        { "below the top bar", 450, 9, background },
+        { "grip dot bottom right", 886, 886, greyAt (0.5f) },
+        { "grip dot above it", 886, 868, greyAt (0.5f) },
+        { "grip dot left of it", 868, 886, greyAt (0.5f) },
+        { "no fourth grip dot", 868, 868, background },
+        { "FORMATS rule", 450, 248, qv::colourText },
+        { "EXTRAS rule", 450, 644, qv::colourText },
+        { "MANUAL tile first column", 140, 707, greyAt (0.5f) },
+        { "left of MANUAL", 139, 707, background },
         { "SUPPORT tile first column", 346, 707, greyAt (0.5f) },
-        { "left of SUPPORT",           345, 707, background },
-        { "EULA tile top row",         80,  662, greyAt (0.5f) },
-        { "above EULA",                80,  661, background },
-        { "SELECT ALL",                724, 220, greyAt (0.1f) },
-        { "VST3 row",                  423, 315, greyAt (0.35f) },
+        { "left of SUPPORT", 345, 707, background },
+        { "EULA tile top row", 80, 662, greyAt (0.5f) },
+        { "above EULA", 80, 661, background },
+        { "SELECT ALL", 724, 220, greyAt (0.1f) },
+        { "VST3 row", 423, 315, greyAt (0.35f) },
     };
 
-    const auto check = [] (const juce::Image& image, const auto& probes)
-    {
+    const auto check = [] (const juce::Image& image, const auto& probes) {
         for (const auto& p : probes)
         {
             SCOPED_TRACE (p.what);
@@ -115,16 +120,20 @@ TEST_F (MainScreen, FixedShapesSitOnTheGridAtBothSizes)
 
 TEST_F (MainScreen, FormatRowsShowTheirFourFillsAndTheSelectionOutline)
 {
-    struct Case { bool installed, hovered, selected; juce::Colour fill; };
+    struct Case
+    {
+        bool installed, hovered, selected;
+        juce::Colour fill;
+    };
     const Case cases[] {
-        { true,  true,  false, over (background, qv::colourInstalled) },
-        { true,  false, false, over (background, qv::colourInstalled.withAlpha (0.9f)) },
-        { false, true,  false, greyAt (0.5f) },
+        { true, true, false, over (background, qv::colourInstalled) },
+        { true, false, false, over (background, qv::colourInstalled.withAlpha (0.9f)) },
+        { false, true, false, greyAt (0.5f) },
         { false, false, false, greyAt (0.35f) },
-        { true,  true,  true,  over (background, qv::colourInstalled) },
-        { true,  false, true,  over (background, qv::colourInstalled.withAlpha (0.9f)) },
-        { false, true,  true,  greyAt (0.5f) },
-        { false, false, true,  greyAt (0.35f) },
+        { true, true, true, over (background, qv::colourInstalled) },
+        { true, false, true, over (background, qv::colourInstalled.withAlpha (0.9f)) },
+        { false, true, true, greyAt (0.5f) },
+        { false, false, true, greyAt (0.35f) },
     };
 
     auto& clapRow = *main->formatButtons[1]; // (306, 180, 270, 60)
@@ -147,8 +156,7 @@ TEST_F (MainScreen, FormatRowsShowTheirFourFillsAndTheSelectionOutline)
             mouse->leave();
 
         const auto image = render();
-        saveArtifact (image, juce::String ("row-") + (c.installed ? "installed" : "absent") + (c.hovered ? "-hovered" : "")
-                                 + (c.selected ? "-selected" : ""));
+        saveArtifact (image, juce::String ("row-") + (c.installed ? "installed" : "absent") + (c.hovered ? "-hovered" : "") + (c.selected ? "-selected" : ""));
         EXPECT_TRUE (pixelIs (image, 564, 210, c.fill));
         EXPECT_TRUE (pixelIs (image, 310, 225, c.fill));
 
@@ -178,10 +186,14 @@ TEST_F (MainScreen, PressingARowDoesNotChangeItsLook)
 
 TEST_F (MainScreen, IconTilesFollowTheMouseThroughIdleHoverPressAndRelease)
 {
-    struct Tile { const char* name; juce::Point<int> probe; };
+    struct Tile
+    {
+        const char* name;
+        juce::Point<int> probe;
+    };
     const Tile tiles[] {
-        { "EULA",    { 28, 471 } },
-        { "MANUAL",  { 97, 471 } },
+        { "EULA", { 28, 471 } },
+        { "MANUAL", { 97, 471 } },
         { "WEBSITE", { 166, 471 } },
         { "SUPPORT", { 235, 471 } },
         { "INSTALL", { 520, 471 } },
@@ -257,14 +269,19 @@ TEST_F (MainScreen, HeaderTextsHaveTheirColours)
 {
     const auto image = render();
 
-    struct Case { const char* what; juce::Rectangle<int> area; juce::Colour strongest; };
+    struct Case
+    {
+        const char* what;
+        juce::Rectangle<int> area;
+        juce::Colour strongest;
+    };
     const Case cases[] {
-        { "QUOR",                 { 24, 8, 50, 24 },    qv::colourTextBright },
-        { "VANE",                 { 78, 8, 50, 24 },    qv::colourText },
-        { "product name",         { 24, 48, 250, 52 },  qv::colourText },
-        { "version line",         { 24, 104, 250, 16 }, greyAt (0.5f) },
-        { "PLUGIN MANAGER",       { 450, 8, 140, 17 },  greyAt (0.5f) },
-        { "FORMATS",              { 24, 136, 120, 20 }, qv::colourText },
+        { "QUOR", { 24, 8, 50, 24 }, qv::colourTextBright },
+        { "VANE", { 78, 8, 50, 24 }, qv::colourText },
+        { "product name", { 24, 48, 250, 52 }, qv::colourText },
+        { "version line", { 24, 104, 250, 16 }, greyAt (0.5f) },
+        { "PLUGIN MANAGER", { 450, 8, 140, 17 }, greyAt (0.5f) },
+        { "FORMATS", { 24, 136, 120, 20 }, qv::colourText },
     };
 
     for (const auto& c : cases)
@@ -285,8 +302,7 @@ TEST_F (MainScreen, SingleLineTextsSitOnTruncatedPositions)
     const auto u = 6.05f;
     const juce::Rectangle<int> area (76, 8, 64, 27); // clear of the top bar and of "QUOR"
 
-    const auto reference = [&] (int x)
-    {
+    const auto reference = [&] (int x) {
         juce::Image ref (juce::Image::ARGB, 605, 605, true);
         juce::Graphics g (ref);
         g.fillAll (background);

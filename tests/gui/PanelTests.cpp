@@ -31,7 +31,8 @@ namespace
     }
 }
 
-class Panels : public OnScreenMain {};
+class Panels : public OnScreenMain
+{};
 
 TEST_F (Panels, LicencePanelShowsTheTextUnderItsTitleWithACloseMark)
 {
@@ -100,16 +101,21 @@ TEST_F (Panels, SupportPanelShowsTheChannelsTheAboutTextAndTheNotice)
 
     const auto image = render();
     saveArtifact (image, "panel-support");
-    struct Case { const char* what; juce::Rectangle<int> area; juce::Colour strongest; };
+    struct Case
+    {
+        const char* what;
+        juce::Rectangle<int> area;
+        juce::Colour strongest;
+    };
     const Case cases[] {
-        { "DISCORD heading",            { 60, 45, 200, 54 - 10 },  qv::colourTextBright },
-        { "Discord explanation",        { 132, 90, 420, 60 },      qv::colourText },
-        { "E-MAIL heading",             { 60, 165, 200, 44 },      qv::colourTextBright },
-        { "e-mail explanation",         { 132, 210, 420, 40 },     qv::colourText },
-        { "ABOUT heading",              { 60, 350, 480, 24 },      qv::colourText },
-        { "about text",                 { 60, 390, 480, 100 },     qv::colourText },
-        { "copyright notice",           { 60, 512, 480, 20 },      qv::colourText },
-        { "nothing below the notice",   { 0, 540, 600, 60 },       background },
+        { "DISCORD heading", { 60, 45, 200, 54 - 10 }, qv::colourTextBright },
+        { "Discord explanation", { 132, 90, 420, 60 }, qv::colourText },
+        { "E-MAIL heading", { 60, 165, 200, 44 }, qv::colourTextBright },
+        { "e-mail explanation", { 132, 210, 420, 40 }, qv::colourText },
+        { "ABOUT heading", { 60, 350, 480, 24 }, qv::colourText },
+        { "about text", { 60, 390, 480, 100 }, qv::colourText },
+        { "copyright notice", { 60, 512, 480, 20 }, qv::colourText },
+        { "nothing below the notice", { 0, 540, 600, 60 }, background },
     };
 
     for (const auto& c : cases)
@@ -132,7 +138,11 @@ TEST_F (Panels, SupportTilesFollowTheMouse)
     auto* panel = main->supportPanel.get();
     ASSERT_NE (panel, nullptr);
 
-    struct Tile { juce::Button* button; juce::Point<int> probe; };
+    struct Tile
+    {
+        juce::Button* button;
+        juce::Point<int> probe;
+    };
     const Tile tiles[] { { panel->discordButton.get(), { 63, 120 } }, { panel->mailButton.get(), { 63, 240 } } };
 
     for (const auto& tile : tiles)
@@ -189,7 +199,7 @@ class ResultPanel : public ::testing::Test
 {
 protected:
     // The panel on its own: its text reaches the look-and-feel's typeface through the default.
-    void SetUp() override    { juce::LookAndFeel::setDefaultLookAndFeel (&laf); }
+    void SetUp() override { juce::LookAndFeel::setDefaultLookAndFeel (&laf); }
     void TearDown() override { juce::LookAndFeel::setDefaultLookAndFeel (nullptr); }
 
     static juce::Image renderPanel (bool succeeded, int size)
@@ -219,11 +229,18 @@ TEST_F (ResultPanel, DrawsARoundedBlackBoxWithTheOutcomesIconAndText)
     const auto green = juce::Colour (40, 201, 55), orange = juce::Colour (255, 170, 0);
 
     // Box: local bounds reduced by 35u; icon: the box reduced by 8u; the probe is on the disc below the mark.
-    struct Case { int size; bool succeeded; juce::Rectangle<int> box; juce::Point<int> disc; juce::Colour icon; };
+    struct Case
+    {
+        int size;
+        bool succeeded;
+        juce::Rectangle<int> box;
+        juce::Point<int> disc;
+        juce::Colour icon;
+    };
     const Case cases[] {
-        { 600, true,  { 210, 210, 180, 180 }, { 300, 332 }, green },
+        { 600, true, { 210, 210, 180, 180 }, { 300, 332 }, green },
         { 600, false, { 210, 210, 180, 180 }, { 300, 332 }, orange },
-        { 900, true,  { 315, 315, 270, 270 }, { 450, 498 }, green },
+        { 900, true, { 315, 315, 270, 270 }, { 450, 498 }, green },
         { 900, false, { 315, 315, 270, 270 }, { 450, 498 }, orange },
     };
 

@@ -10,7 +10,10 @@ using namespace qvtest;
 TEST_F (OnScreenMain, ARunWaitsForAnotherOnTheSameSettingsAndSaysWhyWhenItGivesUp)
 {
     setenv ("QV_TEST_RUN_LOCK_WAIT_MS", "300", 1);
-    struct Unset { ~Unset() { unsetenv ("QV_TEST_RUN_LOCK_WAIT_MS"); } } unset;
+    struct Unset
+    {
+        ~Unset() { unsetenv ("QV_TEST_RUN_LOCK_WAIT_MS"); }
+    } unset;
 
     auto held = qv::RunLock::acquire (main->settingsFolder, 0);
     ASSERT_NE (held, nullptr);

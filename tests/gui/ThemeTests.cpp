@@ -7,18 +7,23 @@ using namespace qvtest;
 
 TEST (Palette, EveryColourIsItsStoredTextBehindTheOpaqueAlpha)
 {
-    struct Case { const char* name; const juce::Colour& colour; juce::uint32 argb; };
+    struct Case
+    {
+        const char* name;
+        const juce::Colour& colour;
+        juce::uint32 argb;
+    };
     const Case cases[] {
         { "colourBackground", qv::colourBackground, 0xff111111 },
-        { "colourIcon",       qv::colourIcon,       0xff171717 },
+        { "colourIcon", qv::colourIcon, 0xff171717 },
         { "colourTextBright", qv::colourTextBright, 0xfff5f5f5 },
-        { "colourText",       qv::colourText,       0xffaaa6a6 },
-        { "colourActive",     qv::colourActive,     0xff86cf7a }, // stored in lower case
-        { "colourInstalled",  qv::colourInstalled,  0xff0094d8 },
-        { "colourSelected",   qv::colourSelected,   0xffd3c55f },
-        { "colourSlate",      qv::colourSlate,      0xff393e44 },
-        { "colourCharcoal",   qv::colourCharcoal,   0xff101316 },
-        { "colourSteel",      qv::colourSteel,      0xff21272c },
+        { "colourText", qv::colourText, 0xffaaa6a6 },
+        { "colourActive", qv::colourActive, 0xff86cf7a }, // stored in lower case
+        { "colourInstalled", qv::colourInstalled, 0xff0094d8 },
+        { "colourSelected", qv::colourSelected, 0xffd3c55f },
+        { "colourSlate", qv::colourSlate, 0xff393e44 },
+        { "colourCharcoal", qv::colourCharcoal, 0xff101316 },
+        { "colourSteel", qv::colourSteel, 0xff21272c },
     };
 
     EXPECT_EQ (qv::paletteAlpha, "FF");
@@ -36,25 +41,30 @@ TEST (CustomLookAndFeel, SetsTheColourTableOverTheDarkScheme)
     const juce::LookAndFeel_V4 dark;
     const auto halfActive = juce::Colour (0x8086cf7a);
 
-    struct Case { const char* name; int id; juce::Colour expected; };
+    struct Case
+    {
+        const char* name;
+        int id;
+        juce::Colour expected;
+    };
     const Case cases[] {
-        { "PopupMenu background",            juce::PopupMenu::backgroundColourId,               qv::colourBackground },
-        { "PopupMenu highlighted background", juce::PopupMenu::highlightedBackgroundColourId,    halfActive },
-        { "PopupMenu text",                  juce::PopupMenu::textColourId,                     qv::colourTextBright },
-        { "PopupMenu highlighted text",      juce::PopupMenu::highlightedTextColourId,          qv::colourTextBright },
-        { "AlertWindow background",          juce::AlertWindow::backgroundColourId,             qv::colourBackground },
-        { "AlertWindow text",                juce::AlertWindow::textColourId,                   qv::colourText },
-        { "PropertyComponent label text",    juce::PropertyComponent::labelTextColourId,        halfActive },
-        { "ScrollBar thumb",                 juce::ScrollBar::thumbColourId,                    qv::colourText },
-        { "ResizableWindow background",      juce::ResizableWindow::backgroundColourId,         qv::colourBackground },
-        { "TextEditor background",           juce::TextEditor::backgroundColourId,              qv::colourBackground },
-        { "ListBox background",              juce::ListBox::backgroundColourId,                 qv::colourBackground },
-        { "TextButton button",               juce::TextButton::buttonColourId,                  qv::colourBackground },
-        { "Label text",                      juce::Label::textColourId,                         qv::colourTextBright },
+        { "PopupMenu background", juce::PopupMenu::backgroundColourId, qv::colourBackground },
+        { "PopupMenu highlighted background", juce::PopupMenu::highlightedBackgroundColourId, halfActive },
+        { "PopupMenu text", juce::PopupMenu::textColourId, qv::colourTextBright },
+        { "PopupMenu highlighted text", juce::PopupMenu::highlightedTextColourId, qv::colourTextBright },
+        { "AlertWindow background", juce::AlertWindow::backgroundColourId, qv::colourBackground },
+        { "AlertWindow text", juce::AlertWindow::textColourId, qv::colourText },
+        { "PropertyComponent label text", juce::PropertyComponent::labelTextColourId, halfActive },
+        { "ScrollBar thumb", juce::ScrollBar::thumbColourId, qv::colourText },
+        { "ResizableWindow background", juce::ResizableWindow::backgroundColourId, qv::colourBackground },
+        { "TextEditor background", juce::TextEditor::backgroundColourId, qv::colourBackground },
+        { "ListBox background", juce::ListBox::backgroundColourId, qv::colourBackground },
+        { "TextButton button", juce::TextButton::buttonColourId, qv::colourBackground },
+        { "Label text", juce::Label::textColourId, qv::colourTextBright },
         // Not in the table: the dark scheme's own values stay.
-        { "TextEditor text (dark scheme)",   juce::TextEditor::textColourId,                    dark.findColour (juce::TextEditor::textColourId) },
-        { "ComboBox background (dark scheme)", juce::ComboBox::backgroundColourId,              dark.findColour (juce::ComboBox::backgroundColourId) },
-        { "Slider thumb (dark scheme)",      juce::Slider::thumbColourId,                       dark.findColour (juce::Slider::thumbColourId) },
+        { "TextEditor text (dark scheme)", juce::TextEditor::textColourId, dark.findColour (juce::TextEditor::textColourId) },
+        { "ComboBox background (dark scheme)", juce::ComboBox::backgroundColourId, dark.findColour (juce::ComboBox::backgroundColourId) },
+        { "Slider thumb (dark scheme)", juce::Slider::thumbColourId, dark.findColour (juce::Slider::thumbColourId) },
     };
 
     for (const auto& c : cases)
@@ -85,8 +95,7 @@ TEST (CustomLookAndFeel, EveryFontGetsTheRegularFaceEvenWhenAskingForBoldOrItali
     juce::LookAndFeel::setDefaultLookAndFeel (&laf);
     juce::Typeface::clearTypefaceCache();
 
-    const auto draw = [] (juce::Font font)
-    {
+    const auto draw = [] (juce::Font font) {
         juce::Image image (juce::Image::ARGB, 200, 60, true);
         juce::Graphics g (image);
         g.setColour (juce::Colours::white);
@@ -147,7 +156,7 @@ TEST (CustomLookAndFeel, ComboBoxIsAPillWithItsTextCentredAcrossTheFullWidth)
     label->setVisible (false);
     const auto image = box.createComponentSnapshot (box.getLocalBounds(), true, 1.0f);
 
-    EXPECT_EQ (image.getPixelAt (0, 0).getAlpha(), 0);     // outside the rounded corner
+    EXPECT_EQ (image.getPixelAt (0, 0).getAlpha(), 0); // outside the rounded corner
     EXPECT_EQ (image.getPixelAt (199, 19).getAlpha(), 0);
     EXPECT_EQ (image.getPixelAt (100, 10), qv::colourIcon);
     EXPECT_EQ (image.getPixelAt (100, 0), qv::colourIcon);  // straight top edge

@@ -14,7 +14,11 @@ TEST (Catalogue, TablesHoldTheFormatsAndExtrasInIndexOrder)
 
 TEST (Catalogue, DisplayNameReplacesOnlyTheFirstUnderscore)
 {
-    struct Case { const char* stored; const char* shown; };
+    struct Case
+    {
+        const char* stored;
+        const char* shown;
+    };
     const Case cases[] { { "Varnoly", "Varnoly" }, { "A_B_C", "A B_C" }, { "_x", " x" }, { "", "" } };
 
     for (const auto& c : cases)

@@ -25,13 +25,17 @@ int main (int argc, char* argv[])
     if (args.size() < killArgument || (args[0] != "install" && ! uninstall && ! allFormats))
     {
         std::cerr << "usage: qv_engine_helper install <folder> <archive> [n] | uninstall <folder> [n]"
-                     " | install-all <root> <vst3 archive> <clap archive> <aax archive> [n]" << std::endl;
+                     " | install-all <root> <vst3 archive> <clap archive> <aax archive> [n]"
+                  << std::endl;
         return 2;
     }
 
     const juce::File folder (args[1]);
     qv::RunRequest request { { folder, folder.getSiblingFile ("no-clap"), folder.getSiblingFile ("no-aax") },
-                             "Varnoly", { true, false, false }, uninstall, {} };
+                             "Varnoly",
+                             { true, false, false },
+                             uninstall,
+                             {} };
 
     if (allFormats)
     {

@@ -14,25 +14,25 @@
 // QV_HELPER_FAILING_DATA_FLUSH set, fdatasync() fails as on a disk that cannot be written.
 namespace
 {
-int killAfter = 0;
-int moves = 0;
-std::mutex eventsLock;
-std::vector<std::string> events;
+    int killAfter = 0;
+    int moves = 0;
+    std::mutex eventsLock;
+    std::vector<std::string> events;
 
-template <typename Function>
-Function realFunction (const char* name)
-{
-    Function function = nullptr;
-    auto* symbol = dlsym (RTLD_NEXT, name);
-    std::memcpy (&function, &symbol, sizeof (function));
-    return function;
-}
+    template <typename Function>
+    Function realFunction (const char* name)
+    {
+        Function function = nullptr;
+        auto* symbol = dlsym (RTLD_NEXT, name);
+        std::memcpy (&function, &symbol, sizeof (function));
+        return function;
+    }
 
-void record (std::string event)
-{
-    const std::lock_guard<std::mutex> lock (eventsLock);
-    events.push_back (std::move (event));
-}
+    void record (std::string event)
+    {
+        const std::lock_guard<std::mutex> lock (eventsLock);
+        events.push_back (std::move (event));
+    }
 }
 
 void killAfterMove (int n) { killAfter = n; }

@@ -11,64 +11,64 @@
 
 namespace
 {
-/** A child process that holds a file open until it is killed, as a host holds a loaded plug-in. */
-struct FileHolder
-{
-    explicit FileHolder (const juce::File& file)
+    /** A child process that holds a file open until it is killed, as a host holds a loaded plug-in. */
+    struct FileHolder
     {
-        int ready[2];
-
-        if (pipe (ready) != 0)
-            return;
-
-        pid = fork();
-
-        if (pid == 0)
+        explicit FileHolder (const juce::File& file)
         {
-            const int fd = ::open (file.getFullPathName().toRawUTF8(), O_RDONLY);
-            const char byte = fd >= 0 ? 1 : 0;
-            [[maybe_unused]] const auto written = ::write (ready[1], &byte, 1);
-            pause();
-            _exit (0);
+            int ready[2];
+
+            if (pipe (ready) != 0)
+                return;
+
+            pid = fork();
+
+            if (pid == 0)
+            {
+                const int fd = ::open (file.getFullPathName().toRawUTF8(), O_RDONLY);
+                const char byte = fd >= 0 ? 1 : 0;
+                [[maybe_unused]] const auto written = ::write (ready[1], &byte, 1);
+                pause();
+                _exit (0);
+            }
+
+            char byte = 0;
+            held = pid > 0 && ::read (ready[0], &byte, 1) == 1 && byte == 1;
+            ::close (ready[0]);
+            ::close (ready[1]);
         }
 
-        char byte = 0;
-        held = pid > 0 && ::read (ready[0], &byte, 1) == 1 && byte == 1;
-        ::close (ready[0]);
-        ::close (ready[1]);
-    }
-
-    ~FileHolder()
-    {
-        if (pid > 0)
+        ~FileHolder()
         {
-            ::kill (pid, SIGKILL);
-            waitpid (pid, nullptr, 0);
+            if (pid > 0)
+            {
+                ::kill (pid, SIGKILL);
+                waitpid (pid, nullptr, 0);
+            }
         }
+
+        pid_t pid = -1;
+        bool held = false;
+    };
+
+    juce::String thisProgramsName()
+    {
+        return juce::File ("/proc/self/exe").getLinkedTarget().getFileName();
     }
-
-    pid_t pid = -1;
-    bool held = false;
-};
-
-juce::String thisProgramsName()
-{
-    return juce::File ("/proc/self/exe").getLinkedTarget().getFileName();
-}
 }
 
 // Each way a run can fail, made for real, and the sentence the person at the window reads.
 TEST_F (MountedFolderTest, EachFailureGivesItsSentence)
 {
     const auto vst3 = folders[0].getFullPathName();
-    const auto large = testzip::build ([this]
-    {
+    const auto large = testzip::build ([this] {
         auto entries = entriesFor (0, newContents[0]);
         juce::MemoryBlock module (3 << 20);
         juce::Random (7).fillBitsRandomly (module.getData(), module.getSize());
         entries.push_back ({ "Varnoly.vst3\\Contents\\x86_64-win\\Large.bin", module });
         return entries;
-    }(), 0);
+    }(),
+                                       0);
 
     auto damaged = archives[0];
     damaged.setSize (damaged.getSize() / 2);
@@ -85,41 +85,32 @@ TEST_F (MountedFolderTest, EachFailureGivesItsSentence)
     };
 
     const std::vector<Case> cases {
-        { "nothing selected", [] { return true; }, { false, false, false }, false, qv::Problem::Kind::none,
-          "Select a format first.", {} },
-        { "read-only folder, install", [&] { return folders[0].createDirectory().wasOk() && bindReadOnly (folders[0]); },
-          { true, false, false }, false, qv::Problem::Kind::noPermission,
-          "VST3: no permission to write " + vst3 + ". " + qv::platform::howToGetWriteAccess(), {} },
-        { "read-only folder, uninstall", [&] { makeBundle (bundle (0), oldContents[0]); return bindReadOnly (folders[0]); },
-          { true, false, false }, true, qv::Problem::Kind::noPermission,
-          "VST3: no permission to write " + vst3 + ". " + qv::platform::howToGetWriteAccess(), {} },
-        { "three read-only folders", [&]
-          {
-              for (const auto& f : folders)
-                  if (! f.createDirectory().wasOk() || ! bindReadOnly (f))
-                      return false;
-              return true;
-          },
-          { true, true, true }, false, qv::Problem::Kind::noPermission,
-          "VST3, CLAP and AAX: no permission to write " + folders[0].getParentDirectory().getFullPathName() + ". "
-              + qv::platform::howToGetWriteAccess(), {} },
-        { "1 MB disk", [&] { return mountTmpfs (folders[0], "1m"); }, { true, false, false }, false, qv::Problem::Kind::notEnoughSpace,
-          "VST3 needs 4 MB, only 1 MB is free at " + vst3 + ". Free some space and try again.",
-          [&] (qv::RunRequest& r) { r.archives[0] = testzip::archiveOf (large); } },
-        { "a file where the folder belongs", [&] { return folders[0].getParentDirectory().createDirectory().wasOk() && folders[0].replaceWithText ("not a folder"); },
-          { true, false, false }, false, qv::Problem::Kind::folderNotCreated,
-          "VST3: can't create the folder " + vst3 + ". Check the path in the settings file.", {} },
-        { "old bundle that cannot be moved (a mount point)", [&]
-          {
-              makeBundle (bundle (0), oldContents[0]);
-              return bindOnItself (bundle (0));
-          },
-          { true, false, false }, false, qv::Problem::Kind::oldBundleNotRemoved,
-          "VST3: the old version at " + bundle (0).getFullPathName()
-              + " can't be removed. Close your hosts and try again.", {} },
-        { "damaged archive", [&] { return folders[0].createDirectory().wasOk(); }, { true, false, false }, false, qv::Problem::Kind::damagedArchive,
-          "VST3: this installer's copy of the plug-in is damaged. Download it again.",
-          [&] (qv::RunRequest& r) { r.archives[0] = testzip::archiveOf (damaged); } },
+        { "nothing selected", [] { return true; }, { false, false, false }, false, qv::Problem::Kind::none, "Select a format first.", {} },
+        { "read-only folder, install", [&] { return folders[0].createDirectory().wasOk() && bindReadOnly (folders[0]); }, { true, false, false }, false, qv::Problem::Kind::noPermission, "VST3: no permission to write " + vst3 + ". " + qv::platform::howToGetWriteAccess(), {} },
+        { "read-only folder, uninstall", [&] { makeBundle (bundle (0), oldContents[0]); return bindReadOnly (folders[0]); }, { true, false, false }, true, qv::Problem::Kind::noPermission, "VST3: no permission to write " + vst3 + ". " + qv::platform::howToGetWriteAccess(), {} },
+        { "three read-only folders", [&] {
+             for (const auto& f : folders)
+                 if (! f.createDirectory().wasOk() || ! bindReadOnly (f))
+                     return false;
+             return true;
+         },
+          { true, true, true },
+          false,
+          qv::Problem::Kind::noPermission,
+          "VST3, CLAP and AAX: no permission to write " + folders[0].getParentDirectory().getFullPathName() + ". " + qv::platform::howToGetWriteAccess(),
+          {} },
+        { "1 MB disk", [&] { return mountTmpfs (folders[0], "1m"); }, { true, false, false }, false, qv::Problem::Kind::notEnoughSpace, "VST3 needs 4 MB, only 1 MB is free at " + vst3 + ". Free some space and try again.", [&] (qv::RunRequest& r) { r.archives[0] = testzip::archiveOf (large); } },
+        { "a file where the folder belongs", [&] { return folders[0].getParentDirectory().createDirectory().wasOk() && folders[0].replaceWithText ("not a folder"); }, { true, false, false }, false, qv::Problem::Kind::folderNotCreated, "VST3: can't create the folder " + vst3 + ". Check the path in the settings file.", {} },
+        { "old bundle that cannot be moved (a mount point)", [&] {
+             makeBundle (bundle (0), oldContents[0]);
+             return bindOnItself (bundle (0));
+         },
+          { true, false, false },
+          false,
+          qv::Problem::Kind::oldBundleNotRemoved,
+          "VST3: the old version at " + bundle (0).getFullPathName() + " can't be removed. Close your hosts and try again.",
+          {} },
+        { "damaged archive", [&] { return folders[0].createDirectory().wasOk(); }, { true, false, false }, false, qv::Problem::Kind::damagedArchive, "VST3: this installer's copy of the plug-in is damaged. Download it again.", [&] (qv::RunRequest& r) { r.archives[0] = testzip::archiveOf (damaged); } },
     };
 
     for (const auto& c : cases)

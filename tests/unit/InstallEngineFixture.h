@@ -30,7 +30,8 @@ struct InstallEngineTest : ::testing::Test
                        { "Contents/Resources/moduleinfo.json", "{ \"Version\": \"2.0.0\", }" },
                        { "Contents/x86_64-win/Varnoly.vst3", "new VST3 module " + juce::String::repeatedString ("v", 5000) } },
         TreeContents { { "", "new CLAP module " + juce::String::repeatedString ("c", 5000) } },
-        TreeContents { { "Contents/x64/Varnoly.aaxplugin", "new AAX module " + juce::String::repeatedString ("a", 5000) } } };
+        TreeContents { { "Contents/x64/Varnoly.aaxplugin", "new AAX module " + juce::String::repeatedString ("a", 5000) } }
+    };
 
     // An older version that holds a file the new one no longer has.
     const std::array<TreeContents, 3> oldContents {
@@ -39,7 +40,8 @@ struct InstallEngineTest : ::testing::Test
                        { "Contents/Resources/old-only.txt", "dropped in the new version" } },
         TreeContents { { "", "old CLAP module" } },
         TreeContents { { "Contents/x64/Varnoly.aaxplugin", "old AAX module" },
-                       { "Contents/old-only.txt", "dropped in the new version" } } };
+                       { "Contents/old-only.txt", "dropped in the new version" } }
+    };
 
     const std::array<juce::MemoryBlock, 3> archives { archiveFor (0, newContents[0]),
                                                       archiveFor (1, newContents[1]),
@@ -98,8 +100,7 @@ struct InstallEngineTest : ::testing::Test
 
     qv::RunRequest request (std::array<bool, 3> selected, bool uninstall = false) const
     {
-        return { folders, "Varnoly", selected, uninstall,
-                 { testzip::archiveOf (archives[0]), testzip::archiveOf (archives[1]), testzip::archiveOf (archives[2]) } };
+        return { folders, "Varnoly", selected, uninstall, { testzip::archiveOf (archives[0]), testzip::archiveOf (archives[1]), testzip::archiveOf (archives[2]) } };
     }
 
     /** The names in a folder, sorted; empty when the folder is missing. */

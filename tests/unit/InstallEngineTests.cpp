@@ -66,7 +66,13 @@ TEST_F (InstallEngineTest, InstallLeavesExactlyTheNewBundleWhateverWasThere)
     {
         const char* name;
         bool folderExists;
-        enum { nothing, oldBundle, plainFile, emptyFolder } atBundle;
+        enum
+        {
+            nothing,
+            oldBundle,
+            plainFile,
+            emptyFolder
+        } atBundle;
     };
 
     const Case cases[] {
@@ -164,8 +170,7 @@ TEST_F (InstallEngineTest, BadArchiveChangesNothingAnywhere)
 {
     const auto outside = temp / "outside";
     const auto good = entriesFor (0, newContents[0]);
-    const auto withRaw = [&good] (std::vector<testzip::RawEntry> extra, bool extraFirst)
-    {
+    const auto withRaw = [&good] (std::vector<testzip::RawEntry> extra, bool extraFirst) {
         std::vector<testzip::RawEntry> entries;
 
         for (const auto& e : good)
@@ -192,7 +197,11 @@ TEST_F (InstallEngineTest, BadArchiveChangesNothingAnywhere)
 
     const auto linkTarget = outside.getFullPathName();
 
-    struct Case { const char* name; juce::MemoryBlock archive; };
+    struct Case
+    {
+        const char* name;
+        juce::MemoryBlock archive;
+    };
 
     const Case cases[] {
         { "climbs with backslashes", evil ("Varnoly.vst3\\..\\..\\..\\outside\\evil.txt") },
@@ -209,7 +218,8 @@ TEST_F (InstallEngineTest, BadArchiveChangesNothingAnywhere)
         { "link entry with a folder and a file through it",
           withRaw ({ { "Varnoly.vst3/link", testzip::bytes (linkTarget), testzip::symbolicLinkAttributes },
                      { "Varnoly.vst3/link/sub/", {}, 0 },
-                     { "Varnoly.vst3/link/evil.txt", testzip::bytes ("evil"), 0 } }, false) },
+                     { "Varnoly.vst3/link/evil.txt", testzip::bytes ("evil"), 0 } },
+                   false) },
         { "damaged compressed data", damaged },
         { "truncated archive", juce::MemoryBlock (archives[0].getData(), archives[0].getSize() / 2) },
         { "not an archive", testzip::bytes ("PK but not really") },
@@ -242,9 +252,9 @@ TEST_F (InstallEngineTest, LeftoversOfAnInterruptedRunAreClearedAndNeverCountAsI
     struct Case
     {
         const char* name;
-        bool bundle, staging, previous, removing;   // what the interrupted run left
-        bool installedAfter;                         // the bundle path afterwards
-        bool oldBundleAfter;                         // ... holds the old bundle (else the new one)
+        bool bundle, staging, previous, removing; // what the interrupted run left
+        bool installedAfter;                      // the bundle path afterwards
+        bool oldBundleAfter;                      // ... holds the old bundle (else the new one)
     };
 
     const Case cases[] {
@@ -336,8 +346,7 @@ TEST_F (InstallEngineTest, ProgramsHoldingABundleAreNamedAndNeverStopped)
             juce::Array<juce::File> asked;
             auto run = request ({ true, true, true }, uninstall);
             run.programsInUseBlockChanges = block;
-            run.programsUsing = [&] (const juce::File& b)
-            {
+            run.programsUsing = [&] (const juce::File& b) {
                 asked.add (b);
                 return b == bundle (0) ? holders : juce::StringArray();
             };

@@ -13,12 +13,12 @@
 
 namespace
 {
-juce::MemoryBlock randomBytes (size_t size, juce::int64 seed)
-{
-    juce::MemoryBlock block (size);
-    juce::Random (seed).fillBitsRandomly (block.getData(), size);
-    return block;
-}
+    juce::MemoryBlock randomBytes (size_t size, juce::int64 seed)
+    {
+        juce::MemoryBlock block (size);
+        juce::Random (seed).fillBitsRandomly (block.getData(), size);
+        return block;
+    }
 }
 
 TEST_F (MountedFolderTest, ReadOnlyFolderFailsAndChangesNothing)
@@ -72,7 +72,7 @@ TEST_F (InstallEngineTest, LinksAreNeverFollowed)
     struct Case
     {
         const char* name;
-        bool linkAtBundle;          // else a link inside an old bundle
+        bool linkAtBundle; // else a link inside an old bundle
         bool danglingLink;
         bool uninstall;
     };
@@ -138,108 +138,107 @@ TEST_F (InstallEngineTest, FormatFolderMayItselfBeALink)
 //==============================================================================
 namespace
 {
-/** An update large enough to take a while: a big module and many small files, replacing an old
-    bundle that also has many files. */
-struct LargeUpdateTest : ::testing::Test
-{
-    static inline juce::File suiteFolder;
-    static inline juce::File archiveFile;
-    static inline TreeSnapshot oldSnapshot, newSnapshot;
-
-    static void makeOldBundle (const juce::File& where)
+    /** An update large enough to take a while: a big module and many small files, replacing an old
+        bundle that also has many files. */
+    struct LargeUpdateTest : ::testing::Test
     {
-        writeFile (where.getChildFile ("Contents/x86_64-linux/Varnoly.so"), juce::String::repeatedString ("old", 1 << 20));
+        static inline juce::File suiteFolder;
+        static inline juce::File archiveFile;
+        static inline TreeSnapshot oldSnapshot, newSnapshot;
 
-        for (int i = 0; i < 200; ++i)
-            writeFile (where.getChildFile ("Contents/Resources/old/" + juce::String (i) + ".txt"), "old " + juce::String (i));
-    }
-
-    static void SetUpTestSuite()
-    {
-        suiteFolder = juce::File::getSpecialLocation (juce::File::tempDirectory).getChildFile ("qv_kill_" + juce::String::toHexString (juce::Random::getSystemRandom().nextInt64()));
-        const auto reference = suiteFolder.getChildFile ("reference/Varnoly.vst3");
-
-        std::vector<testzip::Entry> entries { { "Varnoly.vst3\\Contents\\", {} } };
-        const auto add = [&] (const juce::String& path, const juce::MemoryBlock& data)
+        static void makeOldBundle (const juce::File& where)
         {
-            entries.push_back ({ "Varnoly.vst3\\" + path.replaceCharacter ('/', '\\'), data });
-            reference.getChildFile (path).getParentDirectory().createDirectory();
-            reference.getChildFile (path).replaceWithData (data.getData(), data.getSize());
-        };
+            writeFile (where.getChildFile ("Contents/x86_64-linux/Varnoly.so"), juce::String::repeatedString ("old", 1 << 20));
 
-        juce::MemoryBlock module (48 << 20);
-        juce::Random (7).fillBitsRandomly (module.getData(), module.getSize());
-        add ("Contents/x86_64-linux/Varnoly.so", module);
-
-        for (int i = 0; i < 300; ++i)
-            add ("Contents/Resources/new/" + juce::String (i) + ".txt", testzip::bytes ("new " + juce::String (i)));
-
-        const auto archive = testzip::build (entries, 1);
-        archiveFile = suiteFolder.getChildFile ("vst3.zip");
-        archiveFile.replaceWithData (archive.getData(), archive.getSize());
-
-        newSnapshot = snapshotOf (reference);
-        makeOldBundle (suiteFolder.getChildFile ("old/Varnoly.vst3"));
-        oldSnapshot = snapshotOf (suiteFolder.getChildFile ("old/Varnoly.vst3"));
-    }
-
-    static void TearDownTestSuite()
-    {
-        suiteFolder.deleteRecursively();
-    }
-
-    void SetUp() override
-    {
-        startFromTheOldBundle();
-    }
-
-    void startFromTheOldBundle()
-    {
-        folder.deleteRecursively();
-        makeOldBundle (bundle);
-    }
-
-    juce::StringArray installArguments() const
-    {
-        return { "install", folder.getFullPathName(), archiveFile.getFullPathName() };
-    }
-
-    /** Checks what a killed run left, then that the next run's recovery leaves a whole bundle. */
-    void expectWholeBundleAfterRecovery (bool uninstalling)
-    {
-        const auto siblings = qv::siblingsOf (bundle);
-        const auto now = snapshotOf (bundle);
-
-        if (qv::existsAtAll (bundle))
-        {
-            EXPECT_TRUE (now == oldSnapshot || (! uninstalling && now == newSnapshot)) << "the bundle path holds a partial bundle";
-        }
-        else if (qv::existsAtAll (siblings.previous))
-        {
-            EXPECT_EQ (snapshotOf (siblings.previous), oldSnapshot) << "the bundle set aside is partial";
+            for (int i = 0; i < 200; ++i)
+                writeFile (where.getChildFile ("Contents/Resources/old/" + juce::String (i) + ".txt"), "old " + juce::String (i));
         }
 
-        const auto recovered = qv::recoverInterruptedRun (bundle);
-        EXPECT_TRUE (recovered.wasOk()) << recovered.getErrorMessage();
-
-        const auto after = snapshotOf (bundle);
-
-        if (uninstalling)
+        static void SetUpTestSuite()
         {
-            EXPECT_TRUE (after.empty() || after == oldSnapshot);
+            suiteFolder = juce::File::getSpecialLocation (juce::File::tempDirectory).getChildFile ("qv_kill_" + juce::String::toHexString (juce::Random::getSystemRandom().nextInt64()));
+            const auto reference = suiteFolder.getChildFile ("reference/Varnoly.vst3");
+
+            std::vector<testzip::Entry> entries { { "Varnoly.vst3\\Contents\\", {} } };
+            const auto add = [&] (const juce::String& path, const juce::MemoryBlock& data) {
+                entries.push_back ({ "Varnoly.vst3\\" + path.replaceCharacter ('/', '\\'), data });
+                reference.getChildFile (path).getParentDirectory().createDirectory();
+                reference.getChildFile (path).replaceWithData (data.getData(), data.getSize());
+            };
+
+            juce::MemoryBlock module (48 << 20);
+            juce::Random (7).fillBitsRandomly (module.getData(), module.getSize());
+            add ("Contents/x86_64-linux/Varnoly.so", module);
+
+            for (int i = 0; i < 300; ++i)
+                add ("Contents/Resources/new/" + juce::String (i) + ".txt", testzip::bytes ("new " + juce::String (i)));
+
+            const auto archive = testzip::build (entries, 1);
+            archiveFile = suiteFolder.getChildFile ("vst3.zip");
+            archiveFile.replaceWithData (archive.getData(), archive.getSize());
+
+            newSnapshot = snapshotOf (reference);
+            makeOldBundle (suiteFolder.getChildFile ("old/Varnoly.vst3"));
+            oldSnapshot = snapshotOf (suiteFolder.getChildFile ("old/Varnoly.vst3"));
         }
-        else
+
+        static void TearDownTestSuite()
         {
-            EXPECT_TRUE (after == oldSnapshot || after == newSnapshot) << "neither the old nor the new bundle is whole";
+            suiteFolder.deleteRecursively();
         }
 
-        EXPECT_EQ (folder.getNumberOfChildFiles (juce::File::findFilesAndDirectories), after.empty() ? 0 : 1);
-    }
+        void SetUp() override
+        {
+            startFromTheOldBundle();
+        }
 
-    TempFolder temp;
-    const juce::File folder = temp / "vst3";
-    const juce::File bundle = folder.getChildFile ("Varnoly.vst3");
-};
+        void startFromTheOldBundle()
+        {
+            folder.deleteRecursively();
+            makeOldBundle (bundle);
+        }
+
+        juce::StringArray installArguments() const
+        {
+            return { "install", folder.getFullPathName(), archiveFile.getFullPathName() };
+        }
+
+        /** Checks what a killed run left, then that the next run's recovery leaves a whole bundle. */
+        void expectWholeBundleAfterRecovery (bool uninstalling)
+        {
+            const auto siblings = qv::siblingsOf (bundle);
+            const auto now = snapshotOf (bundle);
+
+            if (qv::existsAtAll (bundle))
+            {
+                EXPECT_TRUE (now == oldSnapshot || (! uninstalling && now == newSnapshot)) << "the bundle path holds a partial bundle";
+            }
+            else if (qv::existsAtAll (siblings.previous))
+            {
+                EXPECT_EQ (snapshotOf (siblings.previous), oldSnapshot) << "the bundle set aside is partial";
+            }
+
+            const auto recovered = qv::recoverInterruptedRun (bundle);
+            EXPECT_TRUE (recovered.wasOk()) << recovered.getErrorMessage();
+
+            const auto after = snapshotOf (bundle);
+
+            if (uninstalling)
+            {
+                EXPECT_TRUE (after.empty() || after == oldSnapshot);
+            }
+            else
+            {
+                EXPECT_TRUE (after == oldSnapshot || after == newSnapshot) << "neither the old nor the new bundle is whole";
+            }
+
+            EXPECT_EQ (folder.getNumberOfChildFiles (juce::File::findFilesAndDirectories), after.empty() ? 0 : 1);
+        }
+
+        TempFolder temp;
+        const juce::File folder = temp / "vst3";
+        const juce::File bundle = folder.getChildFile ("Varnoly.vst3");
+    };
 }
 
 TEST_F (LargeUpdateTest, KilledAfterEachRenameOfAnUpdate)

@@ -5,44 +5,44 @@
 
 namespace
 {
-/** The engine run on all three formats in the helper process, which records every rename and
-    every full flush it makes, from whichever thread. */
-struct InstallOrderTest : InstallEngineTest
-{
-    const std::array<TreeSnapshot, 3> newSnapshots { snapshotOfBundle (0, newContents[0]),
-                                                     snapshotOfBundle (1, newContents[1]),
-                                                     snapshotOfBundle (2, newContents[2]) };
-
-    juce::StringArray installAllArguments (int killAfterMove = 0) const
+    /** The engine run on all three formats in the helper process, which records every rename and
+        every full flush it makes, from whichever thread. */
+    struct InstallOrderTest : InstallEngineTest
     {
-        juce::StringArray arguments { "install-all", (temp / "plugins").getFullPathName() };
+        const std::array<TreeSnapshot, 3> newSnapshots { snapshotOfBundle (0, newContents[0]),
+                                                         snapshotOfBundle (1, newContents[1]),
+                                                         snapshotOfBundle (2, newContents[2]) };
 
-        for (size_t format = 0; format < archives.size(); ++format)
+        juce::StringArray installAllArguments (int killAfterMove = 0) const
         {
-            const auto file = temp / ("archives/" + juce::String ((int) format) + ".zip");
-            file.getParentDirectory().createDirectory();
-            file.replaceWithData (archives[format].getData(), archives[format].getSize());
-            arguments.add (file.getFullPathName());
+            juce::StringArray arguments { "install-all", (temp / "plugins").getFullPathName() };
+
+            for (size_t format = 0; format < archives.size(); ++format)
+            {
+                const auto file = temp / ("archives/" + juce::String ((int) format) + ".zip");
+                file.getParentDirectory().createDirectory();
+                file.replaceWithData (archives[format].getData(), archives[format].getSize());
+                arguments.add (file.getFullPathName());
+            }
+
+            if (killAfterMove > 0)
+                arguments.add (juce::String (killAfterMove));
+
+            return arguments;
         }
 
-        if (killAfterMove > 0)
-            arguments.add (juce::String (killAfterMove));
+        /** Every file of a format's new bundle as it lies in the staging folder. */
+        juce::StringArray stagedFiles (int format) const
+        {
+            const auto staged = qv::siblingsOf (bundle (format)).staging.getChildFile (bundleName (format));
+            juce::StringArray files;
 
-        return arguments;
-    }
+            for (const auto& [path, content] : newContents[(size_t) format])
+                files.add ((path.isEmpty() ? staged : staged.getChildFile (path)).getFullPathName());
 
-    /** Every file of a format's new bundle as it lies in the staging folder. */
-    juce::StringArray stagedFiles (int format) const
-    {
-        const auto staged = qv::siblingsOf (bundle (format)).staging.getChildFile (bundleName (format));
-        juce::StringArray files;
-
-        for (const auto& [path, content] : newContents[(size_t) format])
-            files.add ((path.isEmpty() ? staged : staged.getChildFile (path)).getFullPathName());
-
-        return files;
-    }
-};
+            return files;
+        }
+    };
 }
 
 TEST_F (InstallOrderTest, EveryBundleIsOnTheDiskBeforeItAppearsAndBundlesAppearInFormatOrder)

@@ -27,8 +27,8 @@ TEST (InstalledState, AnythingAtTheBundlePathIsInstalledAndNothingElse)
     struct Case
     {
         const char* name;
-        const char* folderPath;   // the VST3 folder, below the temporary folder
-        const char* bundleFile;   // made below the temporary folder: a folder when it ends in "/"
+        const char* folderPath; // the VST3 folder, below the temporary folder
+        const char* bundleFile; // made below the temporary folder: a folder when it ends in "/"
         bool installed;
     };
 

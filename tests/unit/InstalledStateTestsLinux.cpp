@@ -10,15 +10,20 @@
 
 namespace
 {
-const char* const moduleInfo =
-    "{\r\n  \"Name\": \"Varnoly\",\r\n  \"Version\": \"1.0.4\",\r\n  \"Factory Info\": {\r\n    \"Vendor\": \"Quorvane\",\r\n"
-    "    \"Flags\": {\r\n      \"Unicode\": true,\r\n    },\r\n  },\r\n  \"Classes\": [\r\n    {\r\n      \"Version\": \"9.9.9\",\r\n"
-    "      \"Sub Categories\": [\r\n        \"Fx\",\r\n      ],\r\n    },\r\n  ],\r\n}\r\n";
+    const char* const moduleInfo =
+        "{\r\n  \"Name\": \"Varnoly\",\r\n  \"Version\": \"1.0.4\",\r\n  \"Factory Info\": {\r\n    \"Vendor\": \"Quorvane\",\r\n"
+        "    \"Flags\": {\r\n      \"Unicode\": true,\r\n    },\r\n  },\r\n  \"Classes\": [\r\n    {\r\n      \"Version\": \"9.9.9\",\r\n"
+        "      \"Sub Categories\": [\r\n        \"Fx\",\r\n      ],\r\n    },\r\n  ],\r\n}\r\n";
 }
 
 TEST (InstalledStateLinux, Vst3VersionComesFromModuleInfoWithinBounds)
 {
-    struct Case { const char* name; juce::String json; const char* version; };
+    struct Case
+    {
+        const char* name;
+        juce::String json;
+        const char* version;
+    };
 
     const Case cases[] {
         { "moduleinfo.json with trailing commas and CR LF", moduleInfo, "1.0.4" },

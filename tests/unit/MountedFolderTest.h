@@ -16,8 +16,7 @@ inline juce::String enterPrivateMountNamespace()
     if (geteuid() != 0)
         return "needs root: mounts a read-only bind mount or a tiny tmpfs in a private mount namespace";
 
-    static const juce::String problem = []() -> juce::String
-    {
+    static const juce::String problem = []() -> juce::String {
         if (unshare (CLONE_NEWNS) != 0)
             return "cannot create a mount namespace: " + juce::String (std::strerror (errno));
 
@@ -76,7 +75,7 @@ struct MountedFolderTest : InstallEngineTest
 
     static juce::uint64 freeBlocks (const juce::File& folder)
     {
-        struct statvfs info {};
+        struct statvfs info = {};
         statvfs (folder.getFullPathName().toRawUTF8(), &info);
         return info.f_bfree;
     }
@@ -93,4 +92,3 @@ private:
 
     std::vector<juce::File> mounted;
 };
-

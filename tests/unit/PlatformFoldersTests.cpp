@@ -13,4 +13,3 @@ TEST (PlatformFolders, DefaultFoldersAreTheRootsChildrenByFormatIndex)
         EXPECT_TRUE (folders[(size_t) i].isAChildOf (root));
     }
 }
-

@@ -4,37 +4,37 @@
 
 namespace
 {
-struct SettingsFileTest : ::testing::Test
-{
-    TempFolder temp;
-    const juce::File makerFolder = temp / "Quorvane";
-    const juce::File settingsFile = makerFolder.getChildFile ("PluginManagerSettings.txt");
-    const std::array<juce::File, 3> defaults { temp / "defaults/vst3", temp / "defaults/clap", temp / "defaults/aax" };
-
-    // The temporary folder written with "/", as a user editing the file by hand might.
-    juce::String withTemp (const juce::String& text) const
+    struct SettingsFileTest : ::testing::Test
     {
-        return text.replace ("@", temp.folder.getFullPathName().replaceCharacter ('\\', '/'));
-    }
+        TempFolder temp;
+        const juce::File makerFolder = temp / "Quorvane";
+        const juce::File settingsFile = makerFolder.getChildFile ("PluginManagerSettings.txt");
+        const std::array<juce::File, 3> defaults { temp / "defaults/vst3", temp / "defaults/clap", temp / "defaults/aax" };
 
-    juce::MemoryBlock fileBytes() const
-    {
-        juce::MemoryBlock block;
-        settingsFile.loadFileAsData (block);
-        return block;
-    }
-};
+        // The temporary folder written with "/", as a user editing the file by hand might.
+        juce::String withTemp (const juce::String& text) const
+        {
+            return text.replace ("@", temp.folder.getFullPathName().replaceCharacter ('\\', '/'));
+        }
 
-const char* const windowsWorkedExample =
-    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
-    "\r\n"
-    "<Plugin_Manager_Settings Important_Note:=\"These are the paths that all Quorvane installers will use for "
-    "their respective formats. Edit them to personal taste, but keep in mind that some formats have specific "
-    "homes. Use this feature at your own risk; follow the naming and separator conventions exactly as you see "
-    "them, or you could end up with unintended consequences. If you delete this file, the next time you run the "
-    "Plugin Manager for any QV product, a new one with the default locations will be written.\"\r\n"
-    "                         CLAP_Path=\"C:\\Program Files\\Common Files\\CLAP\" VST3_Path=\"C:\\Program Files\\Common Files\\VST3\"\r\n"
-    "                         AAX_Path=\"C:\\Program Files\\Common Files\\Avid\\Audio\\Plug-Ins\"/>\r\n";
+        juce::MemoryBlock fileBytes() const
+        {
+            juce::MemoryBlock block;
+            settingsFile.loadFileAsData (block);
+            return block;
+        }
+    };
+
+    const char* const windowsWorkedExample =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+        "\r\n"
+        "<Plugin_Manager_Settings Important_Note:=\"These are the paths that all Quorvane installers will use for "
+        "their respective formats. Edit them to personal taste, but keep in mind that some formats have specific "
+        "homes. Use this feature at your own risk; follow the naming and separator conventions exactly as you see "
+        "them, or you could end up with unintended consequences. If you delete this file, the next time you run the "
+        "Plugin Manager for any QV product, a new one with the default locations will be written.\"\r\n"
+        "                         CLAP_Path=\"C:\\Program Files\\Common Files\\CLAP\" VST3_Path=\"C:\\Program Files\\Common Files\\VST3\"\r\n"
+        "                         AAX_Path=\"C:\\Program Files\\Common Files\\Avid\\Audio\\Plug-Ins\"/>\r\n";
 }
 
 TEST_F (SettingsFileTest, LivesInTheMakerFolderUnderTheSharedDataFolder)
@@ -47,9 +47,7 @@ TEST_F (SettingsFileTest, NewFileIsTheWorkedExampleByteForByte)
 {
     makerFolder.createDirectory();
 
-    ASSERT_TRUE (qv::writeSettingsFile (settingsFile, { "C:\\Program Files\\Common Files\\VST3",
-                                                        "C:\\Program Files\\Common Files\\CLAP",
-                                                        "C:\\Program Files\\Common Files\\Avid\\Audio\\Plug-Ins" }));
+    ASSERT_TRUE (qv::writeSettingsFile (settingsFile, { "C:\\Program Files\\Common Files\\VST3", "C:\\Program Files\\Common Files\\CLAP", "C:\\Program Files\\Common Files\\Avid\\Audio\\Plug-Ins" }));
 
     const auto written = fileBytes();
     EXPECT_EQ (written.getSize(), 762u);
@@ -79,21 +77,18 @@ TEST_F (SettingsFileTest, ReadingTakesUsableFoldersCreatesThemAndNeverRewritesTh
     struct Case
     {
         const char* name;
-        const char* content;                  // "@" is the temporary folder
-        std::array<const char*, 3> expected;  // below the temporary folder; nullptr: the format's default
+        const char* content;                 // "@" is the temporary folder
+        std::array<const char*, 3> expected; // below the temporary folder; nullptr: the format's default
     };
 
     const Case cases[] {
-        { "all three, missing parents", "<Plugin_Manager_Settings VST3_Path=\"@/p/VST3\" CLAP_Path=\"@/p/CLAP\" AAX_Path=\"@/p/Avid/Audio/Plug-Ins\"/>",
-          { "p/VST3", "p/CLAP", "p/Avid/Audio/Plug-Ins" } },
+        { "all three, missing parents", "<Plugin_Manager_Settings VST3_Path=\"@/p/VST3\" CLAP_Path=\"@/p/CLAP\" AAX_Path=\"@/p/Avid/Audio/Plug-Ins\"/>", { "p/VST3", "p/CLAP", "p/Avid/Audio/Plug-Ins" } },
         { "as written, header, note and CR LF", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n\r\n<Plugin_Manager_Settings Important_Note:=\"x\"\r\n"
                                                 "                         CLAP_Path=\"@/w/clap\" VST3_Path=\"@/w/vst3\"\r\n"
                                                 "                         AAX_Path=\"@/w/aax\"/>\r\n",
           { "w/vst3", "w/clap", "w/aax" } },
-        { "other root tag, children and other attributes", "<Other Extra=\"1\" AAX_Path=\"@/o/aax\" VST3_Path=\"@/o/vst3\" CLAP_Path=\"@/o/clap\"><Child VST3_Path=\"@/no\"/></Other>",
-          { "o/vst3", "o/clap", "o/aax" } },
-        { "references decoded", "<S VST3_Path=\"@/a&amp;b/v&#51;\" CLAP_Path=\"@/&#x63;lap\" AAX_Path=\"@/&apos;aax&apos;\"/>",
-          { "a&b/v3", "clap", "'aax'" } },
+        { "other root tag, children and other attributes", "<Other Extra=\"1\" AAX_Path=\"@/o/aax\" VST3_Path=\"@/o/vst3\" CLAP_Path=\"@/o/clap\"><Child VST3_Path=\"@/no\"/></Other>", { "o/vst3", "o/clap", "o/aax" } },
+        { "references decoded", "<S VST3_Path=\"@/a&amp;b/v&#51;\" CLAP_Path=\"@/&#x63;lap\" AAX_Path=\"@/&apos;aax&apos;\"/>", { "a&b/v3", "clap", "'aax'" } },
         { "missing attribute", "<S VST3_Path=\"@/m/vst3\" CLAP_Path=\"@/m/clap\"/>", { "m/vst3", "m/clap", nullptr } },
         { "empty attribute", "<S VST3_Path=\"\" CLAP_Path=\"@/e/clap\" AAX_Path=\"@/e/aax\"/>", { nullptr, "e/clap", "e/aax" } },
         { "relative folder", "<S VST3_Path=\"@/r/vst3\" CLAP_Path=\"plugins/clap\" AAX_Path=\"./aax\"/>", { "r/vst3", nullptr, nullptr } },
@@ -150,8 +145,7 @@ TEST_F (SettingsFileTest, ByteOrderMarksAndUtf16AreRead)
 {
     const auto content = withTemp (juce::String::fromUTF8 ("<S VST3_Path=\"@/v\xc3\xa9/vst3\" CLAP_Path=\"@/clap\" AAX_Path=\"@/aax\"/>"));
 
-    const auto encode = [&content] (const char* mark, bool utf16, bool bigEndian)
-    {
+    const auto encode = [&content] (const char* mark, bool utf16, bool bigEndian) {
         juce::MemoryOutputStream out;
         out << mark;
 
@@ -165,7 +159,11 @@ TEST_F (SettingsFileTest, ByteOrderMarksAndUtf16AreRead)
         return out.getMemoryBlock();
     };
 
-    struct Case { const char* name; juce::MemoryBlock bytes; };
+    struct Case
+    {
+        const char* name;
+        juce::MemoryBlock bytes;
+    };
     const Case cases[] { { "UTF-8", encode ("", false, false) },
                          { "UTF-8 with BOM", encode ("\xef\xbb\xbf", false, false) },
                          { "UTF-16 LE with BOM", encode ("\xff\xfe", true, false) },
@@ -207,7 +205,13 @@ TEST_F (SettingsFileTest, AbsentFileIsWrittenWithTheDefaultsWhenTheMakerFolderEx
 
 TEST_F (SettingsFileTest, NothingIsWrittenWhereTheFileCannotGo)
 {
-    struct Case { const char* name; bool makerFolder; bool folderInPlace; bool folderHoldsFiles; };
+    struct Case
+    {
+        const char* name;
+        bool makerFolder;
+        bool folderInPlace;
+        bool folderHoldsFiles;
+    };
     const Case cases[] { { "maker folder missing", false, false, false },
                          { "empty folder in place of the file", true, true, false },
                          { "full folder in place of the file", true, true, true } };
@@ -245,10 +249,12 @@ TEST_F (SettingsFileTest, OnlyFoldersThatNameThemselvesAreUsable)
 {
     const auto absolute = temp.folder.getFullPathName();
 
-    struct Case { juce::String text; bool usable; };
-    const Case cases[] { { "", false }, { "plugins", false }, { "./plugins", false }, { "../plugins", false },
-                         { "~", false }, { "~/plugins", false }, { "C:plugins", false }, { "\\plugins", false },
-                         { absolute, true }, { absolute.replaceCharacter ('\\', '/'), true } };
+    struct Case
+    {
+        juce::String text;
+        bool usable;
+    };
+    const Case cases[] { { "", false }, { "plugins", false }, { "./plugins", false }, { "../plugins", false }, { "~", false }, { "~/plugins", false }, { "C:plugins", false }, { "\\plugins", false }, { absolute, true }, { absolute.replaceCharacter ('\\', '/'), true } };
 
     for (const auto& c : cases)
         EXPECT_EQ (qv::isUsableFolderPath (c.text), c.usable) << c.text;

@@ -9,70 +9,72 @@
 
 namespace
 {
-/** Runs `body` in a child process bounded in memory (512 MB), time (20 s) and stack (1 MB, the
-    main thread's on Windows), so that a parse without bounds fails the test instead of taking the
-    machine down. Returns an empty string when `body` returned true. */
-std::string runBounded (const std::function<bool()>& body)
-{
-    struct Worker final : juce::Thread
+    /** Runs `body` in a child process bounded in memory (512 MB), time (20 s) and stack (1 MB, the
+        main thread's on Windows), so that a parse without bounds fails the test instead of taking the
+        machine down. Returns an empty string when `body` returned true. */
+    std::string runBounded (const std::function<bool()>& body)
     {
-        explicit Worker (const std::function<bool()>& b) : juce::Thread ("bounded", 1 << 20), work (b) {}
-        void run() override { passed = work(); }
+        struct Worker final : juce::Thread
+        {
+            explicit Worker (const std::function<bool()>& b) : juce::Thread ("bounded", 1 << 20),
+                                                               work (b) {}
+            void run() override { passed = work(); }
 
-        const std::function<bool()>& work;
-        bool passed = false;
-    };
+            const std::function<bool()>& work;
+            bool passed = false;
+        };
 
-    const auto child = fork();
+        const auto child = fork();
 
-    if (child == 0)
-    {
-        const rlimit memory { 512u << 20, 512u << 20 };
-        setrlimit (RLIMIT_AS, &memory);
-        alarm (20);
+        if (child == 0)
+        {
+            const rlimit memory { 512u << 20, 512u << 20 };
+            setrlimit (RLIMIT_AS, &memory);
+            alarm (20);
 
-        Worker worker (body);
-        worker.startThread();
-        worker.waitForThreadToExit (-1);
-        _exit (worker.passed ? 0 : 1);
+            Worker worker (body);
+            worker.startThread();
+            worker.waitForThreadToExit (-1);
+            _exit (worker.passed ? 0 : 1);
+        }
+
+        int status = 0;
+        waitpid (child, &status, 0);
+
+        if (WIFSIGNALED (status))
+            return std::string ("killed by signal ") + strsignal (WTERMSIG (status));
+
+        if (WEXITSTATUS (status) != 0)
+            return "the folders read were not the expected ones";
+
+        return {};
     }
 
-    int status = 0;
-    waitpid (child, &status, 0);
+    juce::String repeated (const char* text, int times)
+    {
+        juce::String result;
+        result.preallocateBytes ((size_t) times * strlen (text));
 
-    if (WIFSIGNALED (status))
-        return std::string ("killed by signal ") + strsignal (WTERMSIG (status));
+        for (int i = 0; i < times; ++i)
+            result << text;
 
-    if (WEXITSTATUS (status) != 0)
-        return "the folders read were not the expected ones";
-
-    return {};
-}
-
-juce::String repeated (const char* text, int times)
-{
-    juce::String result;
-    result.preallocateBytes ((size_t) times * strlen (text));
-
-    for (int i = 0; i < times; ++i)
-        result << text;
-
-    return result;
-}
+        return result;
+    }
 }
 
 TEST (SettingsFileLinux, HostileFilesAreRefusedWithinBoundedMemoryTimeAndStack)
 {
     const auto levels = "<!DOCTYPE r [ <!ENTITY l0 \"lol\"> <!ENTITY l1 \"" + repeated ("&l0;", 10) + "\">"
-                        " <!ENTITY l2 \"" + repeated ("&l1;", 10) + "\"> ]>";
+                                                                                                      " <!ENTITY l2 \""
+        + repeated ("&l1;", 10) + "\"> ]>";
 
     struct Case
     {
         const char* name;
-        juce::String content;      // "@" is the temporary folder
-        juce::int64 sparseSize;    // grown to this size with a hole, when not 0
+        juce::String content;   // "@" is the temporary folder
+        juce::int64 sparseSize; // grown to this size with a hole, when not 0
         bool linkToDevZero;
-        bool readsFolder;          // false: the defaults stay
+        bool readsFolder; // false: the defaults stay
     };
 
     const Case cases[] {

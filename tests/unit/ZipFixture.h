@@ -72,19 +72,18 @@ namespace testzip
         juce::MemoryOutputStream out;
         std::vector<juce::int64> offsets;
 
-        const auto writeCommon = [&out] (const RawEntry& entry)
-        {
+        const auto writeCommon = [&out] (const RawEntry& entry) {
             const auto size = (int) entry.data.getSize();
-            out.writeShort (20);                                        // version needed
-            out.writeShort (0);                                         // flags
-            out.writeShort (0);                                         // stored
-            out.writeShort (0);                                         // time
-            out.writeShort ((short) ((45 << 9) | (1 << 5) | 1));        // date: 2025-01-01
+            out.writeShort (20);                                 // version needed
+            out.writeShort (0);                                  // flags
+            out.writeShort (0);                                  // stored
+            out.writeShort (0);                                  // time
+            out.writeShort ((short) ((45 << 9) | (1 << 5) | 1)); // date: 2025-01-01
             out.writeInt ((int) crc32 (entry.data));
             out.writeInt (size);
             out.writeInt (size);
             out.writeShort ((short) entry.name.getNumBytesAsUTF8());
-            out.writeShort (0);                                         // extra field
+            out.writeShort (0); // extra field
         };
 
         for (const auto& entry : entries)
@@ -102,11 +101,11 @@ namespace testzip
         {
             const auto& entry = entries[i];
             out.writeInt (0x02014b50);
-            out.writeShort (entry.externalAttributes != 0 ? (short) 0x0314 : (short) 20);   // made by Unix or DOS
+            out.writeShort (entry.externalAttributes != 0 ? (short) 0x0314 : (short) 20); // made by Unix or DOS
             writeCommon (entry);
-            out.writeShort (0);                                         // comment
-            out.writeShort (0);                                         // disk
-            out.writeShort (0);                                         // internal attributes
+            out.writeShort (0); // comment
+            out.writeShort (0); // disk
+            out.writeShort (0); // internal attributes
             out.writeInt ((int) entry.externalAttributes);
             out.writeInt ((int) offsets[i]);
             out.write (entry.name.toRawUTF8(), entry.name.getNumBytesAsUTF8());

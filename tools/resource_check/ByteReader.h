@@ -11,7 +11,8 @@ namespace qv::resourcecheck
     {
     public:
         ByteReader (const void* data, size_t size) noexcept
-            : bytes (static_cast<const uint8_t*> (data)), numBytes (size)
+            : bytes (static_cast<const uint8_t*> (data)),
+              numBytes (size)
         {
         }
 
@@ -38,9 +39,9 @@ namespace qv::resourcecheck
                 return false;
 
             value = (uint32_t) bytes[offset]
-                  | ((uint32_t) bytes[offset + 1] << 8)
-                  | ((uint32_t) bytes[offset + 2] << 16)
-                  | ((uint32_t) bytes[offset + 3] << 24);
+                | ((uint32_t) bytes[offset + 1] << 8)
+                | ((uint32_t) bytes[offset + 2] << 16)
+                | ((uint32_t) bytes[offset + 3] << 24);
             return true;
         }
 
@@ -51,9 +52,9 @@ namespace qv::resourcecheck
                 return false;
 
             value = ((uint32_t) bytes[offset] << 24)
-                  | ((uint32_t) bytes[offset + 1] << 16)
-                  | ((uint32_t) bytes[offset + 2] << 8)
-                  | (uint32_t) bytes[offset + 3];
+                | ((uint32_t) bytes[offset + 1] << 16)
+                | ((uint32_t) bytes[offset + 2] << 8)
+                | (uint32_t) bytes[offset + 3];
             return true;
         }
 

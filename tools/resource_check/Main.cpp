@@ -26,7 +26,8 @@ int main (int argc, char* argv[])
 
     if (parsed.failed())
     {
-        std::cerr << "qv_resource_check: " << parsed.getErrorMessage() << "\n" << checkUsage() << std::endl;
+        std::cerr << "qv_resource_check: " << parsed.getErrorMessage() << "\n"
+                  << checkUsage() << std::endl;
         return 2;
     }
 
