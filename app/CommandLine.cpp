@@ -176,6 +176,12 @@ namespace qv::cli
             }
 
             log.write ("started");
+
+            // Removing a format that was not there succeeds, but a script should not read "removed".
+            std::array<bool, numFormats> wasInstalled {};
+            for (int i = 0; i < numFormats; ++i)
+                wasInstalled[(size_t) i] = isFormatInstalled (folders.formatFolders[(size_t) i], productName, i);
+
             const auto outcome = processFormats (request);
             int code = allDone;
 
@@ -196,7 +202,11 @@ namespace qv::cli
                 }
                 else
                 {
-                    const auto line = formatNames[i] + (uninstall ? " removed from " : " installed at ") + bundle;
+                    auto done = " installed at ";
+                    if (uninstall)
+                        done = wasInstalled[(size_t) i] ? " removed from " : " was not installed at ";
+
+                    const auto line = formatNames[i] + done + bundle;
                     output.out (line);
                     log.write (line);
                 }

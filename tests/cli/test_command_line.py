@@ -111,6 +111,9 @@ class CommandLineTest(unittest.TestCase):
 
                 code, out, err = runner.run("--uninstall", "all")
                 self.assertEqual((code, err), (0, ""))
+                self.assertEqual(out.splitlines(), [f"VST3 removed from {runner.bundles[0]}",
+                                                    f"CLAP removed from {runner.bundles[1]}",
+                                                    f"AAX was not installed at {runner.bundles[2]}"])
                 for bundle in runner.bundles:
                     self.assertFalse(os.path.lexists(bundle), bundle)
 
