@@ -25,8 +25,9 @@ packages=(
     dpkg-dev
     # signing the Windows program, and the test that signs with a throw-away certificate
     osslsigncode openssl
-    # the real-host tests: what Ardour's VST3 scanner needs beside its own libraries
-    libglibmm-2.4-1v5 libsigc++-2.0-0v5
+    # the real-host tests: what Ardour's VST3 scanner and Qtractor's plug-in scanner need beside
+    # their own files
+    libglibmm-2.4-1v5 libsigc++-2.0-0v5 libqt6core6
 )
 
 export DEBIAN_FRONTEND=noninteractive
@@ -39,6 +40,8 @@ if ! command -v npm >/dev/null; then
     apt-get install -y -qq --no-install-recommends nodejs npm >/dev/null
 fi
 
-# The real-host tests load the installed plug-in in Ardour's VST3 scanner, unpacked from Debian's
-# ardour package into /var/cache/qv-ardour (not installed: Ardour itself needs ~94 more packages).
-bash "$(dirname "$0")/fetch_ardour_scanner.sh" >/dev/null
+# The real-host tests load the installed plug-ins in real hosts' scanners, unpacked from Debian's
+# ardour and qtractor packages into /var/cache/qv-hosts (not installed: Ardour alone needs ~94 more
+# packages).
+bash "$(dirname "$0")/fetch_host_scanner.sh" ardour >/dev/null
+bash "$(dirname "$0")/fetch_host_scanner.sh" qtractor >/dev/null
