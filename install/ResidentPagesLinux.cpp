@@ -30,9 +30,10 @@ namespace qv::platform
             unsigned long long offset = 0, inode = 0;
             unsigned int major = 0, minor = 0;
 
-            if (std::sscanf (line, "%" SCNxPTR "-%" SCNxPTR " %7s %llx %x:%x %llu",
-                             &start, &stop, permissions, &offset, &major, &minor, &inode)
-                == 7)
+            const auto fields = std::sscanf (line, "%" SCNxPTR "-%" SCNxPTR " %7s %llx %x:%x %llu",
+                                             &start, &stop, permissions, &offset, &major, &minor, &inode);
+
+            if (fields == 7)
             {
                 if (inMapping)
                     break;

@@ -68,11 +68,12 @@ extern "C" int __stdcall WinMain (HINSTANCE, HINSTANCE, char*, int)
     const qv::cli::Output output { [] (const juce::String& s) { writeLine (STD_OUTPUT_HANDLE, s); },
                                    [] (const juce::String& s) { writeLine (STD_ERROR_HANDLE, s); } };
 
+    // Windows always has a desktop to show the window on.
+    const auto canShowWindow = [] { return true; };
     const auto runWindow = [] {
         juce::JUCEApplicationBase::createInstance = &juce_CreateApplication;
         return juce::JUCEApplicationBase::main();
     };
 
-    return qv::entry::run (
-        arguments, output, [] { return true; }, runWindow);
+    return qv::entry::run (arguments, output, canShowWindow, runWindow);
 }

@@ -31,7 +31,7 @@ class Runner:
         ids = {}
         if self.account is not None:
             environment.update(self.account.env())
-            ids = dict(user=self.account.uid, group=self.account.uid, extra_groups=[])
+            ids = self.account.ids()
         environment.update(env or {})
         process = subprocess.Popen([qv.program_path(), *arguments], env=environment, stdout=subprocess.PIPE,
                                    stderr=subprocess.PIPE, text=True, **ids)

@@ -77,7 +77,7 @@ class InstallerWindow:
         if account is not None:
             env.pop("XDG_CONFIG_HOME", None)
             env.update(account.env())
-            ids = dict(user=account.uid, group=account.uid, extra_groups=[])
+            ids = account.ids()
         self.env = env
         self.process = subprocess.Popen([program], env=env, stdout=subprocess.PIPE,
                                         stderr=subprocess.STDOUT, **ids)
@@ -266,8 +266,17 @@ class Account:
     def path(self, *parts):
         return os.path.join(self.HOME, *parts)
 
+    def ids(self):
+        """subprocess arguments that run a program as this account."""
+        return dict(user=self.uid, group=self.uid, extra_groups=[])
+
     def close(self):
         subprocess.run(["umount", "-l", "/mnt"], check=False)
+
+
+def run_as(account):
+    """subprocess arguments that run a program as the account, or as this process when None."""
+    return {} if account is None else account.ids()
 
 
 class Pixels:

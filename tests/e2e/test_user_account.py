@@ -82,8 +82,7 @@ class UserAccountTest(ScreenTestCase):
 
         host_program = os.path.join(self.account.HOME, "qv_host")
         shutil.copy(os.environ["QV_STANDIN_HOST"], host_program)
-        host = subprocess.Popen([host_program, module], stdout=subprocess.PIPE, text=True,
-                                user=self.account.uid, group=self.account.uid, extra_groups=[])
+        host = subprocess.Popen([host_program, module], stdout=subprocess.PIPE, text=True, **self.account.ids())
         self.addCleanup(host.wait)
         self.addCleanup(host.kill)
         self.assertEqual(host.stdout.readline().strip(), "loaded")

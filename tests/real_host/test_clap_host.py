@@ -10,13 +10,9 @@ import tempfile
 import unittest
 
 import qvharness as qv
+from damage import cut_in_half, zeroed
 
 MODULE_NAME = "Varnoly.clap"
-
-
-def as_account(account):
-    """subprocess arguments that run a program as the account, or as this process when None."""
-    return {} if account is None else dict(user=account.uid, group=account.uid, extra_groups=[])
 
 
 def scan(path, account=None):
@@ -24,7 +20,7 @@ def scan(path, account=None):
     Returns what it printed and its exit code."""
     env = {"PATH": "/usr/bin:/bin", "HOME": account.HOME if account else "/root"}
     done = subprocess.run([os.environ["QV_QTRACTOR_PLUGIN_SCAN"]], input=f"CLAP:{path}\n", env=env,
-                          capture_output=True, text=True, timeout=60, **as_account(account))
+                          capture_output=True, text=True, timeout=60, **qv.run_as(account))
     return done.stdout + done.stderr, done.returncode
 
 
@@ -33,16 +29,6 @@ def listed(path, output):
     out, no MIDI, no parameters."""
     line = rf"^CLAP\|Varnoly\|2:2\|0:0\|0:0\|[A-Z,]*\|{re.escape(path)}\|0\|0x[0-9a-f]+$"
     return re.search(line, output, re.MULTILINE) is not None
-
-
-def cut_in_half(path):
-    os.truncate(path, os.path.getsize(path) // 2)
-
-
-def zeroed(path):
-    size = os.path.getsize(path)
-    with open(path, "r+b") as f:
-        f.write(bytes(size))
 
 
 def vst3_module(path):
@@ -82,7 +68,7 @@ class ClapHostTest(unittest.TestCase):
     def install_and_load(self, who, account, installed):
         env = {"PATH": "/usr/bin:/bin", "HOME": account.HOME if account else "/root"}
         done = subprocess.run([qv.program_path(), "--install", "clap"], env=env, capture_output=True,
-                              text=True, timeout=60, **as_account(account))
+                              text=True, timeout=60, **qv.run_as(account))
         self.assertEqual(done.returncode, 0, done.stdout + done.stderr)
         with open(installed, "rb") as got, open(os.environ["QV_CLAP_FIXTURE"], "rb") as fixture:
             self.assertEqual(got.read(), fixture.read(), "the installed file is the fixture, every byte")

@@ -14,6 +14,7 @@ import xml.etree.ElementTree as ElementTree
 
 import qvharness as qv
 import screen
+from damage import cut_in_half, empty, zeroed
 from screen import ScreenTestCase
 
 DISC = (300, 332)         # on the result icon's disc
@@ -36,13 +37,6 @@ def files_below(folder):
     return found
 
 
-def as_account(account):
-    """subprocess arguments that run a program as the account, or as this process when None."""
-    if account is None:
-        return {}
-    return dict(user=account.uid, group=account.uid, extra_groups=[])
-
-
 def scan(bundle, account=None):
     """Runs the host's scanner on the bundle with an empty cache. Returns its output and the text of
     every cache file it wrote."""
@@ -57,7 +51,7 @@ def scan(bundle, account=None):
                "LD_LIBRARY_PATH": os.path.dirname(scanner)}
         # -f: without it the scanner may answer from a cache and load nothing.
         done = subprocess.run([scanner, "-f", bundle], env=env, capture_output=True, text=True,
-                              timeout=60, **as_account(account))
+                              timeout=60, **qv.run_as(account))
         caches = []
         for path in sorted(glob.glob(os.path.join(cache, "**", "*.v3i"), recursive=True)):
             with open(path, encoding="utf-8") as f:
@@ -90,20 +84,6 @@ def host_problems(bundle, output, caches):
     if not re.fullmatch(r"[0-9A-F]{32}", classes[0].get("uid") or ""):
         problems.append(f"class uid {classes[0].get('uid')!r}")
     return problems
-
-
-def cut_in_half(path):
-    os.truncate(path, os.path.getsize(path) // 2)
-
-
-def empty(path):
-    os.truncate(path, 0)
-
-
-def zeroed(path):
-    size = os.path.getsize(path)
-    with open(path, "r+b") as f:
-        f.write(bytes(size))
 
 
 # Each case: what is done to a copy of the installed module (None: the installed bundle itself), and
